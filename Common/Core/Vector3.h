@@ -1,0 +1,37 @@
+// Three single-precision floats: every position, normal and direction.
+#pragma once
+
+#include <cmath>
+
+namespace mc {
+
+struct Vector3 {
+    float x = 0, y = 0, z = 0;
+
+    friend Vector3 operator+(Vector3 a, Vector3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+    friend Vector3 operator-(Vector3 a, Vector3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+    friend Vector3 operator*(Vector3 a, float k) { return {a.x * k, a.y * k, a.z * k}; }
+    friend Vector3 operator/(Vector3 a, float k) { return {a.x / k, a.y / k, a.z / k}; }
+    friend Vector3 operator-(Vector3 a) { return {-a.x, -a.y, -a.z}; }
+    friend bool operator==(Vector3 a, Vector3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+};
+
+inline float Dot(Vector3 a, Vector3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+inline Vector3 Cross(Vector3 p, Vector3 q)
+{
+    return {p.y * q.z - p.z * q.y, p.z * q.x - p.x * q.z, p.x * q.y - p.y * q.x};
+}
+
+inline float Length(Vector3 a) { return std::sqrt(Dot(a, a)); }
+
+// A zero vector stays zero.
+inline Vector3 Normalize(Vector3 a)
+{
+    const float len = Length(a);
+    return len > 0 ? a / len : a;
+}
+
+static_assert(sizeof(Vector3) == 12, "stored as three packed floats");
+
+}  // namespace mc

@@ -1,0 +1,148 @@
+// Fuzz target for the LZSS codec.
+//
+// Input: two bytes giving the output size N (little-endian, 1..65536), then
+// the bytes taken as a compressed stream. The stream is decoded by the memory
+// decoder in both checksum modes, by the stream decoder over memory and over
+// a stream without a memory view (short reads), and by a plain ring-buffer
+// decoder; all must agree. Then the whole input is compressed and must come
+// back unchanged.
+#include "Lzss/Lzss.h"
+
+#include "Core/Stream.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+using namespace mc;
+
+namespace {
+
+void Check(bool ok, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "FuzzLzss: %s\n", what);
+        std::abort();
+    }
+}
+
+// One byte at a time through a 4096-byte ring.
+TLzssStatus RingDecode(const uint8_t* src, size_t srcLen, uint8_t* out, size_t n, TLzssChecksum mode)
+{
+    uint8_t ring[4096];
+    std::memset(ring, ' ', 4078);
+    std::memset(ring + 4078, 0, 18);
+    unsigned R = 4078, flags = 0;
+    size_t i = 0, pos = 0;
+    uint32_t sum = 0;
+    while (pos < n) {
+        flags >>= 1;
+        if (!(flags & 0x100)) {
+            if (i >= srcLen) return TLzssStatus::SourceEnded;
+            flags = src[i++] | 0xFF00u;
+        }
+        unsigned D = 0, L = 1;
+        bool literal = flags & 1;
+        if (literal) {
+            if (i >= srcLen) return TLzssStatus::SourceEnded;
+        } else {
+            if (i + 2 > srcLen) return TLzssStatus::SourceEnded;
+            D = ((src[i + 1] & 0xF0u) << 4) | src[i];
+            L = (src[i + 1] & 0x0Fu) + 3;
+        }
+        const unsigned start = R;
+        for (unsigned j = 0; j < L; ++j) {
+            if (pos >= n) return TLzssStatus::OutputOverrun;
+            const uint8_t c = literal ? src[i] : ring[(start - D + j) & 4095];
+            out[pos++] = c;
+            ring[R] = c;
+            R = (R + 1) & 4095;
+            sum += mode == TLzssChecksum::Signed ? uint32_t(int32_t(int8_t(c))) : c;
+        }
+        i += literal ? 1 : 2;
+    }
+    if (i + 4 > srcLen) return TLzssStatus::SourceEnded;
+    const uint32_t stored = uint32_t(src[i]) | uint32_t(src[i + 1]) << 8 | uint32_t(src[i + 2]) << 16 |
+                            uint32_t(src[i + 3]) << 24;
+    return stored == sum ? TLzssStatus::Ok : TLzssStatus::ChecksumMismatch;
+}
+
+class TNoViewStream : public TStream {
+public:
+    TNoViewStream(const uint8_t* data, size_t size, size_t chunk) : inner_(data, size), chunk_(chunk) {}
+    size_t Read(void* buffer, size_t count) override { return inner_.Read(buffer, std::min(count, chunk_)); }
+    size_t Write(const void*, size_t) override { return 0; }
+    int64_t Position() const override { return inner_.Position(); }
+    bool Seek(int64_t position) override { return inner_.Seek(position); }
+    int64_t Size() const override { return inner_.Size(); }
+
+private:
+    TMemoryReader inner_;
+    size_t chunk_;
+};
+
+// LzssDecodeStream outcome as a status: false covers both OutputOverrun and
+// ChecksumMismatch.
+TLzssStatus StreamStatus(TStream& s, uint8_t* out, size_t n, TLzssChecksum mode)
+{
+    try {
+        return LzssDecodeStream(s, out, n, mode) ? TLzssStatus::Ok : TLzssStatus::ChecksumMismatch;
+    } catch (const EReadError&) {
+        return TLzssStatus::SourceEnded;
+    }
+}
+
+TLzssStatus Coarse(TLzssStatus s)
+{
+    return s == TLzssStatus::OutputOverrun ? TLzssStatus::ChecksumMismatch : s;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 3) return 0;
+    const size_t n = 1 + (size_t(data[0]) | size_t(data[1]) << 8);
+    const uint8_t* src = data + 2;
+    const size_t srcLen = size - 2;
+
+    std::vector<uint8_t> out(n), ref(n), viaStream(n);
+    for (TLzssChecksum mode : {TLzssChecksum::Unsigned, TLzssChecksum::Signed}) {
+        size_t consumed = 0;
+        const TLzssStatus st = LzssDecode(src, srcLen, out.data(), n, &consumed, mode);
+        Check(consumed <= srcLen, "consumed past the source");
+        const TLzssStatus expected = RingDecode(src, srcLen, ref.data(), n, mode);
+        Check(st == expected, "status differs from the ring decoder");
+        if (st == TLzssStatus::Ok) Check(out == ref, "output differs from the ring decoder");
+
+        TMemoryReader mem(src, srcLen);
+        const TLzssStatus viaMem = StreamStatus(mem, viaStream.data(), n, mode);
+        Check(viaMem == Coarse(st), "stream decoder (memory) disagrees");
+        if (st == TLzssStatus::Ok) {
+            Check(viaStream == ref, "stream decoder (memory) output differs");
+            Check(mem.Position() == int64_t(consumed), "stream decoder (memory) position");
+        }
+
+        TNoViewStream noView(src, srcLen, 1 + srcLen % 97);
+        const TLzssStatus viaRead = StreamStatus(noView, viaStream.data(), n, mode);
+        Check(viaRead == Coarse(st), "stream decoder (reads) disagrees");
+        if (st == TLzssStatus::Ok) {
+            Check(viaStream == ref, "stream decoder (reads) output differs");
+            Check(noView.Position() == int64_t(consumed), "stream decoder (reads) position");
+        }
+    }
+
+    // Round trip of the whole input; the all-literal size always suffices.
+    std::vector<uint8_t> packed(size + (size + 7) / 8 + 4);
+    const size_t len = LzssEncode(data, size, packed.data(), packed.size());
+    Check(len > 0, "encoder ran out of room");
+    std::vector<uint8_t> back(size);
+    size_t consumed = 0;
+    Check(LzssDecode(packed.data(), len, back.data(), size, &consumed) == TLzssStatus::Ok, "round trip fails");
+    Check(consumed == len, "round trip leaves bytes");
+    Check(std::memcmp(back.data(), data, size) == 0, "round trip changes the data");
+    return 0;
+}

@@ -1,0 +1,24 @@
+// The subcommands of meshcraft-cli.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "CliArgs.h"
+
+namespace mc::cli {
+
+enum TExitCode : int { ExitOk = 0, ExitRefused = 1, ExitUsage = 2 };
+
+struct TCommand {
+    const char* Group;    // "p3d"
+    const char* Name;     // "info"
+    const char* Usage;    // "FILE [--json]"
+    const char* Summary;  // one line for --help
+    TArgSpec Spec;
+    int (*Run)(const TArgs& args);
+};
+
+std::vector<TCommand> P3dCommands();
+
+}  // namespace mc::cli

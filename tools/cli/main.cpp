@@ -1,0 +1,75 @@
+// meshcraft-cli: the library's formats from the command line.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "CliServices.h"
+#include "Commands.h"
+
+using namespace mc::cli;
+
+namespace {
+
+std::vector<TCommand> AllCommands()
+{
+    std::vector<TCommand> all;
+    for (auto& c : P3dCommands()) all.push_back(c);
+    return all;
+}
+
+void PrintHelp(const std::vector<TCommand>& commands, const std::string& group = {})
+{
+    std::printf("Usage: meshcraft-cli GROUP COMMAND [ARGS]\n\nCommands:\n");
+    for (const TCommand& c : commands) {
+        if (!group.empty() && group != c.Group) continue;
+        std::printf("  %s %s %s\n      %s\n", c.Group, c.Name, c.Usage, c.Summary);
+    }
+    std::printf(
+        "\nExit status: 0 on success, 1 when a file is refused (the reason on stderr), 2 on bad usage.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<TCommand> commands = AllCommands();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        PrintHelp(commands);
+        return args.empty() ? ExitUsage : ExitOk;
+    }
+    const std::string group = args[0];
+    bool groupKnown = false;
+    for (const TCommand& c : commands) groupKnown |= group == c.Group;
+    if (!groupKnown) {
+        std::fprintf(stderr, "meshcraft-cli: unknown command group \"%s\" (see --help)\n", group.c_str());
+        return ExitUsage;
+    }
+    if (args.size() < 2 || args[1] == "--help" || args[1] == "-h") {
+        PrintHelp(commands, group);
+        return args.size() < 2 ? ExitUsage : ExitOk;
+    }
+    for (const TCommand& c : commands) {
+        if (group != c.Group || args[1] != c.Name) continue;
+        const std::vector<std::string> rest(args.begin() + 2, args.end());
+        for (const std::string& a : rest)
+            if (a == "--help" || a == "-h") {
+                std::printf("Usage: meshcraft-cli %s %s %s\n  %s\n", c.Group, c.Name, c.Usage, c.Summary);
+                return ExitOk;
+            }
+        TCliServices services;
+        try {
+            return c.Run(ParseArgs(rest, c.Spec));
+        } catch (const EUsage& e) {
+            std::fprintf(stderr, "meshcraft-cli %s %s: %s\nUsage: meshcraft-cli %s %s %s\n", c.Group, c.Name, e.what(),
+                         c.Group, c.Name, c.Usage);
+            return ExitUsage;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "meshcraft-cli: %s\n", e.what());
+            return ExitRefused;
+        }
+    }
+    std::fprintf(stderr, "meshcraft-cli: unknown command \"%s %s\" (see --help)\n", group.c_str(), args[1].c_str());
+    return ExitUsage;
+}
