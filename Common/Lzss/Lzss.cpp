@@ -46,6 +46,17 @@ uint64_t LoadU64(const uint8_t* p)
     return v;
 }
 
+uint64_t ByteSwap64(uint64_t v)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_bswap64(v);
+#else
+    v = ((v & 0x00FF00FF00FF00FFull) << 8) | ((v >> 8) & 0x00FF00FF00FF00FFull);
+    v = ((v & 0x0000FFFF0000FFFFull) << 16) | ((v >> 16) & 0x0000FFFF0000FFFFull);
+    return (v << 32) | (v >> 32);
+#endif
+}
+
 void StoreU64(uint8_t* p, uint64_t v)
 {
     std::memcpy(p, &v, 8);
@@ -129,7 +140,7 @@ struct TEncoder {
                 const uint64_t xa = LoadU64(x + i), ya = LoadU64(y + i);
                 if (xa != ya) {
                     // Byte-swapped, the words compare in string order.
-                    cmp = __builtin_bswap64(xa) > __builtin_bswap64(ya) ? 1 : -1;
+                    cmp = ByteSwap64(xa) > ByteSwap64(ya) ? 1 : -1;
                     return i + std::countr_zero(xa ^ ya) / 8;
                 }
             }
@@ -343,9 +354,21 @@ TLzssStatus DecodeCore(TSource& in, uint8_t* dst, size_t n, TLzssChecksum mode)
                     StoreU64(out, LoadU64(from));
                     StoreU64(out + 8, LoadU64(from + 8));
                     if (len > 16) StoreU64(out + 16, LoadU64(from + 16));
+                } else if (d == 1) {
+                    // A run of one byte (zero-filled arrays, mostly).
+                    const uint64_t run = out[-1] * 0x0101010101010101ull;
+                    StoreU64(out, run);
+                    StoreU64(out + 8, run);
+                    if (len > 16) StoreU64(out + 16, run);
                 } else {
+                    // A period shorter than a word: the first word byte by
+                    // byte, then words from a whole number of periods back
+                    // (at least 8 bytes, so already written).
                     const uint8_t* from = out - d;
-                    for (size_t j = 0; j < len; ++j) out[j] = from[j];
+                    for (size_t j = 0; j < 8; ++j) out[j] = from[j];
+                    const size_t back = (8 + d - 1) / d * d;
+                    StoreU64(out + 8, LoadU64(out + 8 - back));
+                    if (len > 16) StoreU64(out + 16, LoadU64(out + 16 - back));
                 }
                 p += len;
             }
