@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev gstreamer1.0-plugins-base
   libgl-dev libgl1-mesa-dri libglx-mesa0 xvfb xauth fonts-dejavu-core
   libgtest-dev libbenchmark-dev libturbojpeg0-dev libpng-dev nlohmann-json3-dev
+  sox
 )
 
 missing=()

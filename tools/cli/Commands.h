@@ -19,6 +19,13 @@ struct TCommand {
     int (*Run)(const TArgs& args);
 };
 
-std::vector<TCommand> P3dCommands();
+// Every registered command, in group order, each group in its own order.
+const std::vector<TCommand>& AllCommands();
+
+// A file of commands registers them with a static object of this type:
+//   static const TCommandRegistrar registrar(MyCommands);
+struct TCommandRegistrar {
+    explicit TCommandRegistrar(std::vector<TCommand> (*commands)());
+};
 
 }  // namespace mc::cli

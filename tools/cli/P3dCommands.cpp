@@ -102,6 +102,8 @@ int RunConvert(const TArgs& args)
 
 }  // namespace
 
+namespace {
+
 std::vector<TCommand> P3dCommands()
 {
     return {
@@ -113,5 +115,9 @@ std::vector<TCommand> P3dCommands()
          TArgSpec{{"--animation"}, {"--to"}, 2, 2}, RunConvert},
     };
 }
+
+const TCommandRegistrar registrar(P3dCommands);
+
+}  // namespace
 
 }  // namespace mc::cli

@@ -11,13 +11,6 @@ using namespace mc::cli;
 
 namespace {
 
-std::vector<TCommand> AllCommands()
-{
-    std::vector<TCommand> all;
-    for (auto& c : P3dCommands()) all.push_back(c);
-    return all;
-}
-
 void PrintHelp(const std::vector<TCommand>& commands, const std::string& group = {})
 {
     std::printf("Usage: meshcraft-cli GROUP COMMAND [ARGS]\n\nCommands:\n");

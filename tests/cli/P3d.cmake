@@ -1,6 +1,8 @@
 # meshcraft-cli run as a user would: exit statuses, the demo model, and every
 # real model (info, dump, convert back to identical bytes).
-# Arguments: CLI, REALDATA, WORK, DEMO.
+# Arguments: CLI, REALDATA, WORK, DEMO_DIR.
+
+set(DEMO ${DEMO_DIR}/box.p3d)
 
 function(run_cli expected_status)
   execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)

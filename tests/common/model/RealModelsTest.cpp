@@ -35,9 +35,14 @@ TEST(RealModels, OdolFilesLoadAndSaveByteIdentical)
 
         // Special LODs are named from the resolution table. A kind may share
         // another kind's LOD (the Geometry LOD often serves as Fire Geometry).
-        for (int k = 0; k < kSpecialLODKindCount; ++k)
-            if (const TLOD* lod = model->SpecialLODPtr(k)) EXPECT_GE(ResolutionRow(lod->Resolution), 0) << path;
-        if (const TLOD* geometry = model->SpecialLODPtr(SpecialGeometry)) EXPECT_EQ(geometry->Name(), "Geometry");
+        for (int k = 0; k < kSpecialLODKindCount; ++k) {
+            if (const TLOD* lod = model->SpecialLODPtr(k)) {
+                EXPECT_GE(ResolutionRow(lod->Resolution), 0) << path;
+            }
+        }
+        if (const TLOD* geometry = model->SpecialLODPtr(SpecialGeometry)) {
+            EXPECT_EQ(geometry->Name(), "Geometry");
+        }
 
         // Placement recomputed from the first face agrees with the stored one.
         for (const auto& lod : model->LODs)
