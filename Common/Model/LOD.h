@@ -113,6 +113,11 @@ public:
 
     std::optional<TOdolLODExtras> Odol;
 
+    // Animation backups, between the begin and the end of an animation:
+    // positions and normals per vertex, a usage counter per point.
+    std::vector<Vector3> AnimPositions, AnimNormals;
+    std::vector<uint8_t> AnimUsage;
+
     // View selection state, allocated on first use.
     bool SelectionReady = false;
     std::vector<uint8_t> VertexSelected, FaceSelected, ComponentSelected;
