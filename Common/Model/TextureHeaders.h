@@ -11,6 +11,12 @@
 
 namespace mc {
 
+// Texture type codes the model conversion tells apart. ARGB1555 files store
+// 0x1555; 0x5515 is accepted as the same type when read.
+constexpr uint16_t kTextureTypeARGB1555 = 0x1555;
+constexpr uint16_t kTextureTypeARGB1555Alt = 0x5515;
+constexpr uint16_t kTextureTypeDXT1 = 0xFF01;
+
 struct TTextureHeaderInfo {
     uint16_t Type = 0;         // texture type code
     bool Transparent = false;  // has transparency
