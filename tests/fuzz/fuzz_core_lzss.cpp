@@ -9,6 +9,7 @@
 #include "Lzss/Lzss.h"
 
 #include "Core/Stream.h"
+#include "LzssReference.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -29,60 +30,6 @@ void Check(bool ok, const char* what)
     }
 }
 
-// One byte at a time through a 4096-byte ring.
-TLzssStatus RingDecode(const uint8_t* src, size_t srcLen, uint8_t* out, size_t n, TLzssChecksum mode)
-{
-    uint8_t ring[4096];
-    std::memset(ring, ' ', 4078);
-    std::memset(ring + 4078, 0, 18);
-    unsigned R = 4078, flags = 0;
-    size_t i = 0, pos = 0;
-    uint32_t sum = 0;
-    while (pos < n) {
-        flags >>= 1;
-        if (!(flags & 0x100)) {
-            if (i >= srcLen) return TLzssStatus::SourceEnded;
-            flags = src[i++] | 0xFF00u;
-        }
-        unsigned D = 0, L = 1;
-        bool literal = flags & 1;
-        if (literal) {
-            if (i >= srcLen) return TLzssStatus::SourceEnded;
-        } else {
-            if (i + 2 > srcLen) return TLzssStatus::SourceEnded;
-            D = ((src[i + 1] & 0xF0u) << 4) | src[i];
-            L = (src[i + 1] & 0x0Fu) + 3;
-        }
-        const unsigned start = R;
-        for (unsigned j = 0; j < L; ++j) {
-            if (pos >= n) return TLzssStatus::OutputOverrun;
-            const uint8_t c = literal ? src[i] : ring[(start - D + j) & 4095];
-            out[pos++] = c;
-            ring[R] = c;
-            R = (R + 1) & 4095;
-            sum += mode == TLzssChecksum::Signed ? uint32_t(int32_t(int8_t(c))) : c;
-        }
-        i += literal ? 1 : 2;
-    }
-    if (i + 4 > srcLen) return TLzssStatus::SourceEnded;
-    const uint32_t stored = uint32_t(src[i]) | uint32_t(src[i + 1]) << 8 | uint32_t(src[i + 2]) << 16 |
-                            uint32_t(src[i + 3]) << 24;
-    return stored == sum ? TLzssStatus::Ok : TLzssStatus::ChecksumMismatch;
-}
-
-class TNoViewStream : public TStream {
-public:
-    TNoViewStream(const uint8_t* data, size_t size, size_t chunk) : inner_(data, size), chunk_(chunk) {}
-    size_t Read(void* buffer, size_t count) override { return inner_.Read(buffer, std::min(count, chunk_)); }
-    size_t Write(const void*, size_t) override { return 0; }
-    int64_t Position() const override { return inner_.Position(); }
-    bool Seek(int64_t position) override { return inner_.Seek(position); }
-    int64_t Size() const override { return inner_.Size(); }
-
-private:
-    TMemoryReader inner_;
-    size_t chunk_;
-};
 
 // LzssDecodeStream outcome as a status: false covers both OutputOverrun and
 // ChecksumMismatch.
@@ -114,7 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         size_t consumed = 0;
         const TLzssStatus st = LzssDecode(src, srcLen, out.data(), n, &consumed, mode);
         Check(consumed <= srcLen, "consumed past the source");
-        const TLzssStatus expected = RingDecode(src, srcLen, ref.data(), n, mode);
+        const test::TRefResult reference = test::RefDecode(src, srcLen, n, mode);
+        const TLzssStatus expected = reference.status;
+        ref = reference.out;
         Check(st == expected, "status differs from the ring decoder");
         if (st == TLzssStatus::Ok) Check(out == ref, "output differs from the ring decoder");
 
@@ -126,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Check(mem.Position() == int64_t(consumed), "stream decoder (memory) position");
         }
 
-        TNoViewStream noView(src, srcLen, 1 + srcLen % 97);
+        test::TTrickleStream noView(src, srcLen, 1 + srcLen % 97);
         const TLzssStatus viaRead = StreamStatus(noView, viaStream.data(), n, mode);
         Check(viaRead == Coarse(st), "stream decoder (reads) disagrees");
         if (st == TLzssStatus::Ok) {
