@@ -80,6 +80,11 @@ public:
             items_.push_back({std::move(key), std::move(object)});
             return Count() - 1;
         }
+        // Keys that come in order are appended without a search.
+        if (items_.empty() || items_.back().Key.compare(key) < 0) {
+            items_.push_back(Entry{std::move(key), std::move(object)});
+            return Count() - 1;
+        }
         int index;
         if (Find(key, index)) {
             if (duplicates_ == TDuplicates::Ignore) return index;

@@ -26,6 +26,7 @@ TArgs ParseArgs(const std::vector<std::string>& argv, const TArgSpec& spec)
                     value = argv[++i];
                 }
                 args.Options[name] = value;
+                args.OptionLists[name].push_back(value);
             } else {
                 throw EUsage("unknown option " + a);
             }

@@ -26,6 +26,9 @@ struct TArgs {
     std::vector<std::string> Positional;
     std::set<std::string> Flags;
     std::map<std::string, std::string> Options;
+    // Every value of each option, in command-line order (for options that
+    // may be given more than once, such as -I).
+    std::map<std::string, std::vector<std::string>> OptionLists;
 
     bool Has(const std::string& flag) const { return Flags.count(flag) != 0; }
     std::string Option(const std::string& name, const std::string& fallback = {}) const

@@ -1,0 +1,33 @@
+// Base of the text readers of configs and string tables: positioned
+// warnings and errors.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace mc {
+
+// Raised by a parser's Error; carries the formatted message.
+class EParserError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TAbstractParser {
+public:
+    virtual ~TAbstractParser() = default;
+    // Reports the message with the current position and goes on.
+    virtual void Warning(const std::string& message) = 0;
+    // Reports the message with the current position and raises EParserError.
+    [[noreturn]] virtual void Error(const std::string& message) = 0;
+};
+
+// Characters 1 to 32 except the end marker: what the tokenizers skip and
+// what trimming removes.
+inline bool IsBlankChar(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 1 && u <= 32 && u != 0x1A;
+}
+
+}  // namespace mc
