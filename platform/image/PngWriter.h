@@ -1,0 +1,26 @@
+// PNG files of display pictures, written with libpng.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Texture/PixelImage.h"
+
+namespace mc {
+
+enum class TPngChannels {
+    Rgb,   // 8-bit red, green, blue
+    Grey,  // 8-bit grey from the blue byte (pictures whose three colours are equal)
+};
+
+// Encodes the picture as PNG bytes. False (with a reason in error) for an
+// empty picture or when the encoder fails.
+bool EncodePng(const TPixelImage& image, TPngChannels channels, std::vector<uint8_t>& png,
+               std::string* error = nullptr);
+
+// Writes the picture to a PNG file through a temporary file beside it, so
+// that a failure leaves any file already there untouched.
+bool SavePng(const std::string& path, const TPixelImage& image, TPngChannels channels, std::string* error = nullptr);
+
+}  // namespace mc

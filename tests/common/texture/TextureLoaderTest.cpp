@@ -1,0 +1,108 @@
+// Textures by game path through the archive list, and the header lookup of
+// the model conversion.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "Archive/PbList.h"
+#include "Core/FilePaths.h"
+#include "Texture/TextureHeaderLookup.h"
+#include "Texture/TextureLoadOptions.h"
+#include "Texture/TextureLoader.h"
+#include "Texture/TextureTypes.h"
+#include "TestSupport.h"
+#include "TextureFiles.h"
+
+using namespace mc;
+using namespace mc::test;
+
+namespace {
+
+// An archive of stored entries.
+Bytes MakeArchive(const std::vector<std::pair<std::string, Bytes>>& entries)
+{
+    Bytes b;
+    for (const auto& [name, data] : entries) {
+        b.insert(b.end(), name.begin(), name.end());
+        b.push_back(0);
+        PutU32(b, 0);  // stored
+        PutU32(b, uint32_t(data.size()));
+        PutU32(b, 0);
+        PutU32(b, 0);
+        PutU32(b, uint32_t(data.size()));
+    }
+    b.resize(b.size() + 21, 0);
+    for (const auto& [name, data] : entries) b.insert(b.end(), data.begin(), data.end());
+    return b;
+}
+
+class TextureLoader : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto dir = TempDir("texture_loader");
+        Bytes shortHeader;
+        PutU16(shortHeader, kTextureTypeARGB4444);
+        for (char c : std::string("GGATCGVA\4")) shortHeader.push_back(uint8_t(c));  // ends inside a tag
+        const Bytes archive = MakeArchive({
+            {"tex.paa", MakeTexture(kTextureTypeDXT1, {{8, 8}, {4, 4}})},
+            {"sub\\alpha.pac", MakeTexture(kTextureTypeARGB1555Alt, {{4, 4}}, 0x80FFFFFF)},
+            {"tex.txt", MakeTexture(kTextureTypeDXT1, {{8, 8}})},
+            {"broken.paa", shortHeader},
+            {"bad.paa", Bytes{0x05, 0xFF, 0, 0}},
+        });
+        std::ofstream(dir / "data.pbo", std::ios::binary)
+            .write(reinterpret_cast<const char*>(archive.data()), std::streamsize(archive.size()));
+        list_.AddArchive(PathToUtf8(dir / "data.pbo"), false);
+        ASSERT_EQ(list_.Count(), 1);
+    }
+
+    TPbList list_;
+};
+
+TEST_F(TextureLoader, FindsTexturesByGamePath)
+{
+    TScopedPbList bound(&list_);
+    auto t = LoadTexture("data\\tex.paa", TextureLoad::Display);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->LevelCount(), 2);
+    EXPECT_TRUE(LoadTexture("DATA\\Sub\\Alpha.PAC", TextureLoad::Display));
+    // Only texture names are looked up.
+    EXPECT_FALSE(LoadTexture("data\\tex.txt", TextureLoad::Display));
+    EXPECT_FALSE(LoadTexture("data\\missing.paa", TextureLoad::Display));
+    EXPECT_FALSE(LoadTexture("other\\tex.paa", TextureLoad::Display));
+    {
+        TRecordingServices services;
+        EXPECT_FALSE(LoadTexture("data\\bad.paa", TextureLoad::Display));
+        EXPECT_EQ(services.Log, std::vector<std::string>{"Cannot load texture: unknown texture type (0xFF05)"});
+    }
+    EXPECT_THROW(LoadTexture("data\\broken.paa", TextureLoad::Display), EReadError);
+
+    TScopedPbList none(nullptr);
+    EXPECT_FALSE(LoadTexture("data\\tex.paa", TextureLoad::Display));
+}
+
+TEST_F(TextureLoader, HeaderLookupForTheModelConversion)
+{
+    TScopedPbList bound(&list_);
+    InstallTextureHeaderLookup();
+    ITextureHeaderSource* source = GetTextureHeaderSource();
+    ASSERT_TRUE(source);
+
+    const auto opaque = source->Header("data\\tex.paa");
+    ASSERT_TRUE(opaque);
+    EXPECT_EQ(opaque->Type, kTextureTypeDXT1);
+    EXPECT_FALSE(opaque->Transparent);
+
+    const auto alpha = source->Header("data\\sub\\alpha.pac");
+    ASSERT_TRUE(alpha);
+    EXPECT_EQ(alpha->Type, kTextureTypeARGB1555);
+    EXPECT_TRUE(alpha->Transparent);
+
+    EXPECT_FALSE(source->Header("data\\missing.paa"));
+    // A damaged header is a texture that cannot be read, not an error.
+    EXPECT_FALSE(source->Header("data\\broken.paa"));
+    SetTextureHeaderSource(nullptr);
+}
+
+}  // namespace

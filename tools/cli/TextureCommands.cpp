@@ -1,0 +1,170 @@
+// texture info / png: textures and JPEG pictures from disk or, with
+// --archives, by game path from the archives of a folder.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "Archive/PbList.h"
+#include "Commands.h"
+#include "Core/FilePaths.h"
+#include "Core/Stream.h"
+#include "Core/Strings.h"
+#include "ModelJson.h"
+#include "Texture/Texture.h"
+#include "Texture/TextureLoadOptions.h"
+#include "Texture/TextureLoader.h"
+#include "Texture/TextureTypes.h"
+#include "image/PngWriter.h"
+#include "jpeg/TurboJpegDecoder.h"
+
+namespace mc::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The archives of a folder: a game folder (with Dta or AddOns inside) is
+// opened as the program opens the game; any other folder's own archives
+// are opened as game archives.
+bool OpenArchives(TPbList& list, const std::string& folder)
+{
+    std::error_code ec;
+    const fs::path dir = PathFromUtf8(folder);
+    if (!fs::is_directory(dir, ec)) {
+        std::fprintf(stderr, "Cannot open the archive folder \"%s\"\n", folder.c_str());
+        return false;
+    }
+    if (fs::is_directory(dir / "Dta", ec) || fs::is_directory(dir / "AddOns", ec))
+        list.OpenGameArchives(folder);
+    else
+        list.OpenFolder(folder, false);
+    if (list.Count() == 0) {
+        std::fprintf(stderr, "No archives in \"%s\"\n", folder.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The texture FILE names, on disk or (with --archives) as a game path. The
+// loader logs why a texture is refused; this adds which one.
+std::unique_ptr<TTexture> LoadOrReport(const TArgs& args, uint32_t options)
+{
+    InstallTurboJpegDecoder();
+    const std::string& name = args.Positional[0];
+    std::unique_ptr<TTexture> texture;
+    if (args.Options.count("--archives")) {
+        TPbList list;
+        if (!OpenArchives(list, args.Option("--archives"))) return nullptr;
+        std::string gamePath = name;
+        std::replace(gamePath.begin(), gamePath.end(), '/', '\\');
+        if (!IsTextureFileName(gamePath)) {
+            std::fprintf(stderr, "\"%s\" is not a texture name (.paa, .pac, .jpg, .jpeg)\n", name.c_str());
+            return nullptr;
+        }
+        if (!list.HasArchiveFor(gamePath)) {
+            std::fprintf(stderr, "No open archive holds \"%s\"\n", name.c_str());
+            return nullptr;
+        }
+        const TScopedPbList bound(&list);
+        texture = LoadTexture(gamePath, options);
+    } else {
+        std::vector<uint8_t> bytes;
+        if (!ReadWholeFile(name, bytes)) {
+            std::fprintf(stderr, "Cannot open \"%s\"\n", name.c_str());
+            return nullptr;
+        }
+        TMemoryReader in(bytes.data(), bytes.size());
+        texture = LoadTextureFromStream(in, options);
+    }
+    if (!texture) std::fprintf(stderr, "Cannot load texture \"%s\"\n", name.c_str());
+    return texture;
+}
+
+std::string Hex32(uint32_t v) { return Format("0x%08X", v); }
+
+void PrintJson(const nlohmann::ordered_json& j)
+{
+    const std::string text = j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+int RunInfo(const TArgs& args)
+{
+    auto t = LoadOrReport(args, TextureLoad::Display);
+    if (!t) return ExitRefused;
+    const std::string typeName = TextureTypeName(t->TextureType);
+    if (args.Has("--json")) {
+        nlohmann::ordered_json j;
+        j["file"] = ToUtf8(args.Positional[0]);
+        j["type"] = typeName;
+        j["typeCode"] = Format("0x%04X", unsigned(t->TextureType));
+        j["averageColor"] = Hex32(t->AverageColor);
+        j["flags"] = Hex32(t->TagFlags);
+        j["paletteCount"] = t->PaletteCount;
+        nlohmann::ordered_json levels = nlohmann::ordered_json::array();
+        for (int i = 0; i < t->LevelCount(); ++i)
+            levels.push_back({{"width", t->LevelWidth(i)}, {"height", t->LevelHeight(i)}});
+        j["levels"] = std::move(levels);
+        PrintJson(j);
+        return ExitOk;
+    }
+    std::printf("File: %s\n", args.Positional[0].c_str());
+    std::printf("Type: %s (0x%04X)\n", typeName.c_str(), unsigned(t->TextureType));
+    std::printf("Average colour: %s\n", Hex32(t->AverageColor).c_str());
+    std::printf("Flags: %s\n", Hex32(t->TagFlags).c_str());
+    std::printf("Palette: %d colours\n", t->PaletteCount);
+    std::printf("Levels: %d\n", t->LevelCount());
+    for (int i = 0; i < t->LevelCount(); ++i) std::printf("  %2d  %d x %d\n", i, t->LevelWidth(i), t->LevelHeight(i));
+    return ExitOk;
+}
+
+int RunPng(const TArgs& args)
+{
+    int level = 0;
+    const std::string levelText = args.Option("--level", "0");
+    try {
+        size_t used = 0;
+        level = std::stoi(levelText, &used);
+        if (used != levelText.size() || level < 0) throw std::invalid_argument("level");
+    } catch (const std::exception&) {
+        throw EUsage("--level takes a level number, 0 for the largest");
+    }
+    auto t = LoadOrReport(args, TextureLoad::Display);
+    if (!t) return ExitRefused;
+    if (level >= t->LevelCount())
+        throw EUsage(Format("the texture has %d levels: --level takes 0 to %d", t->LevelCount(), t->LevelCount() - 1));
+    const TMipMap& m = *t->Level(level);
+    const bool alpha = args.Has("--alpha");
+    const auto& image = alpha ? m.AlphaImage : m.ColorImage;
+    if (!image || image->Empty()) {
+        std::fprintf(stderr, "Level %d of \"%s\" has no picture\n", level, args.Positional[0].c_str());
+        return ExitRefused;
+    }
+    std::string error;
+    if (!SavePng(args.Positional[1], *image, alpha ? TPngChannels::Grey : TPngChannels::Rgb, &error)) {
+        std::fprintf(stderr, "Cannot save \"%s\": %s\n", args.Positional[1].c_str(), error.c_str());
+        return ExitRefused;
+    }
+    return ExitOk;
+}
+
+std::vector<TCommand> TextureCommands()
+{
+    return {
+        {"texture", "info", "FILE [--archives DIR] [--json]",
+         "type, average colour, flags, palette and level sizes of a .paa/.pac texture or a JPEG picture "
+         "(with --archives, FILE is a game path inside the archives of DIR)",
+         TArgSpec{{"--json"}, {"--archives"}, 1, 1}, RunInfo},
+        {"texture", "png", "FILE OUT.png [--level N] [--alpha] [--archives DIR]",
+         "write one level's colour picture (or with --alpha its alpha picture) as PNG",
+         TArgSpec{{"--alpha"}, {"--level", "--archives"}, 2, 2}, RunPng},
+    };
+}
+
+const TCommandRegistrar registrar(TextureCommands);
+
+}  // namespace
+
+}  // namespace mc::cli
