@@ -1,0 +1,83 @@
+// Archives made by others: both start with a header entry or not, end with a
+// checksum trailer, list and extract, through the file and the archive list.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "Archive/PbExtract.h"
+#include "Archive/PbList.h"
+#include "Core/Strings.h"
+#include "TestSupport.h"
+
+using namespace mc;
+using namespace mc::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsText(const std::vector<uint8_t>& bytes)
+{
+    return std::none_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0; });
+}
+
+}  // namespace
+
+TEST(RealArchives, ListAndExtract)
+{
+    const auto files = RealFiles("pbo", ".pbo");
+    if (files.empty()) GTEST_SKIP() << "no real archives here";
+    for (const auto& path : files) {
+        TRecordingServices rec;
+        TPbFile archive;
+        ASSERT_TRUE(archive.Open(path.string())) << path;
+        ASSERT_FALSE(archive.Entries().empty()) << path;
+        // The data blocks lie back to back up to the trailer.
+        const TPbFileItem* last = archive.Entries().back();
+        const uint64_t end = uint64_t(last->DataOffset) + uint64_t(last->DataSize);
+        EXPECT_EQ(fs::file_size(path) - end, 21u) << path;
+
+        const fs::path out = TempDir("realpbo-" + path.stem().string());
+        const TExtractSummary s = ExtractToFolder(archive, out.string());
+        EXPECT_EQ(s.Extracted, static_cast<int>(archive.Entries().size())) << path;
+        EXPECT_TRUE(rec.Log.empty()) << path << ": " << rec.Log.front();
+        EXPECT_TRUE(rec.Messages.empty()) << path;
+
+        // Each entry is known by its kind: scripts and configs as text,
+        // binarized configs (config.bin, a binarized mission.sqm) by their
+        // signature.
+        for (const TPbFileItem* item : archive.Entries()) {
+            const std::string ext = LowerExt(item->Name);
+            std::string relName = item->Name;
+            std::replace(relName.begin(), relName.end(), '\\', '/');
+            const auto bytes = ReadFileBytes(out / relName);
+            EXPECT_EQ(static_cast<int64_t>(bytes.size()), item->Size()) << item->Name;
+            const bool binarized = bytes.size() >= 4 && std::equal(bytes.begin(), bytes.begin() + 4, "\0raP");
+            if (ext == ".bin") {
+                EXPECT_TRUE(binarized) << item->Name;
+            } else if (ext != ".sqfc" && !binarized) {
+                EXPECT_TRUE(IsText(bytes)) << item->Name;
+            }
+        }
+    }
+}
+
+TEST(RealArchives, LookupThroughTheList)
+{
+    const auto files = RealFiles("pbo", ".pbo");
+    if (files.empty()) GTEST_SKIP() << "no real archives here";
+    TPbList list;
+    for (const auto& path : files) list.AddArchive(path.string(), true);
+    ASSERT_EQ(list.Count(), static_cast<int>(files.size()));
+    auto config = list.Extract("\\a3_hemtt_main\\CONFIG.BIN");
+    ASSERT_TRUE(config);
+    EXPECT_EQ(config->Size(), 352);
+    auto mission = list.Extract("a3_exported_mission.vr\\functions\\frontlinedrawer\\fn_padinterppts.sqf");
+    ASSERT_TRUE(mission);
+    EXPECT_EQ(mission->Size(), 1379);
+    for (int i = 0; i < list.Count(); ++i) {
+        TPbFile& archive = *list.Archive(i);
+        archive.BuildTree();
+        EXPECT_GT(archive.Root.Items.Count(), 0);
+    }
+}
