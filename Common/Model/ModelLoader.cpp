@@ -8,14 +8,13 @@
 #include "Core/Stream.h"
 #include "Core/StreamIO.h"
 #include "Core/Strings.h"
+#include "Model/Mlod.h"
 #include "Model/Model.h"
 #include "Model/Odol.h"
 
 namespace mc {
 
 namespace {
-
-constexpr uint32_t kMlodVersion = 257;
 
 bool Refuse(const std::string& name, const char* reason)
 {
@@ -37,7 +36,7 @@ bool LoadModelDispatch(TModel& model, TStream& s, const std::string& name)
     } else if (model.Signature == kSignatureMLOD) {
         AddLog("Warning: MLOD (demo) model format!");
         if (ReadCardinal(s) != kMlodVersion) return Refuse(name, "version mismatch");
-        return Refuse(name, "the editable MLOD form cannot be read by this version");
+        if (!ReadMlodBody(model, s)) return Refuse(name, "file possible corrupted");
     } else {
         return Refuse(name, "unknown model format");
     }
@@ -73,13 +72,16 @@ std::unique_ptr<TModel> LoadModelFromFile(const std::string& path)
     return LoadModelFromMemory(bytes.data(), bytes.size(), path);
 }
 
-bool SaveModelOdolFile(const TModel& model, const std::string& path, std::string* error)
+namespace {
+
+bool SaveModelFile(const TModel& model, const std::string& path, std::string* error,
+                   bool (*save)(const TModel&, TStream&))
 {
     try {
         return SaveFileSafely(
             path,
             [&](TStream& s) {
-                if (SaveOdol(model, s)) return true;
+                if (save(model, s)) return true;
                 if (error) *error = "the model holds data that cannot be written";
                 return false;
             },
@@ -88,6 +90,18 @@ bool SaveModelOdolFile(const TModel& model, const std::string& path, std::string
         if (error) *error = e.what();
         return false;
     }
+}
+
+}  // namespace
+
+bool SaveModelOdolFile(const TModel& model, const std::string& path, std::string* error)
+{
+    return SaveModelFile(model, path, error, SaveOdol);
+}
+
+bool SaveModelMlodFile(const TModel& model, const std::string& path, std::string* error)
+{
+    return SaveModelFile(model, path, error, SaveMlod);
 }
 
 }  // namespace mc

@@ -24,5 +24,7 @@ std::unique_ptr<TModel> LoadModelFromMemory(const void* data, size_t size, const
 // Writes the model as ODOL through a temporary file beside path. False with
 // a reason in error when the file was not saved.
 bool SaveModelOdolFile(const TModel& model, const std::string& path, std::string* error = nullptr);
+// The same in the editable form MLOD, under the model's SaveFlags.
+bool SaveModelMlodFile(const TModel& model, const std::string& path, std::string* error = nullptr);
 
 }  // namespace mc

@@ -1,12 +1,21 @@
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
+#include "Archive/PbList.h"
 #include "Commands.h"
+#include "Core/FilePaths.h"
 #include "Core/Stream.h"
 #include "Core/Strings.h"
 #include "Model/Model.h"
+#include "Model/ModelChecks.h"
 #include "Model/ModelLoader.h"
+#include "Model/ObjExport.h"
+#include "Model/TextureHeaders.h"
 #include "ModelJson.h"
+#include "Texture/TextureHeaderLookup.h"
+#include "jpeg/TurboJpegDecoder.h"
 
 namespace mc::cli {
 
@@ -84,25 +93,168 @@ int RunDump(const TArgs& args)
     return ExitOk;
 }
 
+// The converter options of the program's Options > Converter menu, each a
+// flag pair --NAME / --no-NAME; the defaults are the menu's initial marks.
+struct TConverterOption {
+    const char* Name;
+    uint32_t Bit;
+    bool InitiallyOn;
+};
+
+constexpr TConverterOption kConverterOptions[] = {
+    {"grouped-vertices", SaveFlags::GroupedVertices, true},
+    {"sharp-edges", SaveFlags::SharpEdges, true},
+    {"animation", SaveFlags::Animation, false},
+    {"correct-shining", SaveFlags::CorrectShining, true},
+    {"correct-shadow", SaveFlags::CorrectShadow, true},
+};
+
+std::set<std::string> ConverterFlags()
+{
+    std::set<std::string> flags;
+    for (const TConverterOption& o : kConverterOptions) {
+        flags.insert(std::string("--") + o.Name);
+        flags.insert(std::string("--no-") + o.Name);
+    }
+    return flags;
+}
+
+uint32_t SaveFlagsFrom(const TArgs& args)
+{
+    uint32_t flags = 0;
+    for (const TConverterOption& o : kConverterOptions) {
+        const bool on = args.Has(std::string("--") + o.Name), off = args.Has(std::string("--no-") + o.Name);
+        if (on && off) throw EUsage(std::string("give either --") + o.Name + " or --no-" + o.Name);
+        if (on || (o.InitiallyOn && !off)) flags |= o.Bit;
+    }
+    return flags;
+}
+
+// The archives of a folder, as the program has the game's: a game folder
+// (with Dta or AddOns inside) is opened as the program opens the game, any
+// other folder's own archives as game archives. Texture headers are then
+// looked up in them while an editable model is converted.
+class TArchiveContext {
+public:
+    TArchiveContext() = default;
+    ~TArchiveContext()
+    {
+        if (bound_) SetTextureHeaderSource(nullptr);
+    }
+
+    bool Open(const TArgs& args)
+    {
+        if (!args.Options.count("--archives")) return true;
+        const std::string folder = args.Option("--archives");
+        std::error_code ec;
+        const std::filesystem::path dir = PathFromUtf8(folder);
+        if (!std::filesystem::is_directory(dir, ec)) {
+            std::fprintf(stderr, "Cannot open the archive folder \"%s\"\n", folder.c_str());
+            return false;
+        }
+        if (std::filesystem::is_directory(dir / "Dta", ec) || std::filesystem::is_directory(dir / "AddOns", ec))
+            list_.OpenGameArchives(folder);
+        else
+            list_.OpenFolder(folder, false);
+        if (list_.Count() == 0) {
+            std::fprintf(stderr, "No archives in \"%s\"\n", folder.c_str());
+            return false;
+        }
+        scope_ = std::make_unique<TScopedPbList>(&list_);
+        InstallTurboJpegDecoder();
+        InstallTextureHeaderLookup();
+        bound_ = true;
+        return true;
+    }
+
+private:
+    TPbList list_;
+    std::unique_ptr<TScopedPbList> scope_;
+    bool bound_ = false;
+};
+
 int RunConvert(const TArgs& args)
 {
     const std::string to = args.Option("--to");
-    if (to.empty()) throw EUsage("give the target form with --to odol");
-    if (to != "odol") throw EUsage("unknown target form \"" + to + "\" (this version writes: odol)");
+    if (to.empty()) throw EUsage("give the target form with --to mlod or --to odol");
+    if (to != "odol" && to != "mlod") throw EUsage("unknown target form \"" + to + "\" (give mlod or odol)");
+    const uint32_t flags = SaveFlagsFrom(args);
+    TArchiveContext archives;
+    if (!archives.Open(args)) return ExitRefused;
     auto model = LoadOrReport(args.Positional[0]);
     if (!model) return ExitRefused;
-    model->SaveFlags = args.Has("--animation") ? SaveFlags::Animation : 0;
+    model->SaveFlags = flags;
     std::string error;
-    if (!SaveModelOdolFile(*model, args.Positional[1], &error)) {
+    const bool saved = to == "odol" ? SaveModelOdolFile(*model, args.Positional[1], &error)
+                                    : SaveModelMlodFile(*model, args.Positional[1], &error);
+    if (!saved) {
         std::fprintf(stderr, "Cannot save \"%s\": %s\n", args.Positional[1].c_str(), error.c_str());
         return ExitRefused;
     }
     return ExitOk;
 }
 
+int RunObj(const TArgs& args)
+{
+    const uint32_t flags = SaveFlagsFrom(args);
+    TArchiveContext archives;
+    if (!archives.Open(args)) return ExitRefused;
+    auto model = LoadOrReport(args.Positional[0]);
+    if (!model) return ExitRefused;
+    model->SaveFlags |= flags & SaveFlags::GroupedVertices;
+    std::string error;
+    if (!ExportObj(*model, args.Positional[1], &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return ExitRefused;
+    }
+    return ExitOk;
+}
+
+int RunCheck(const TArgs& args)
+{
+    const std::string& which = args.Positional[0];
+    TModelCheck check;
+    if (which == "mass")
+        check = TModelCheck::Mass;
+    else if (which == "normals")
+        check = TModelCheck::Normals;
+    else if (which == "uv")
+        check = TModelCheck::UV;
+    else
+        throw EUsage("unknown check \"" + which + "\" (give mass, normals or uv)");
+    TArchiveContext archives;
+    if (!archives.Open(args)) return ExitRefused;
+    auto model = LoadOrReport(args.Positional[1]);
+    if (!model) return ExitRefused;
+    std::error_code ec;
+    const std::string folder =
+        args.Options.count("--out") ? args.Option("--out") : PathToUtf8(std::filesystem::current_path(ec));
+    std::string error;
+    switch (WriteModelCheck(*model, check, folder, &error)) {
+    case TCheckResult::Written:
+        std::printf("%s\n", PathToUtf8(PathFromUtf8(folder) / ModelCheckFileName(check)).c_str());
+        return ExitOk;
+    case TCheckResult::NothingToCheck:
+        std::fprintf(stderr, "No mass report: \"%s\" has no Geometry LOD with masses\n", args.Positional[1].c_str());
+        return ExitRefused;
+    case TCheckResult::Failed:
+        break;
+    }
+    std::fprintf(stderr, "Cannot write \"%s\": %s\n", ModelCheckFileName(check), error.c_str());
+    return ExitRefused;
+}
+
 }  // namespace
 
 namespace {
+
+TArgSpec ConvertSpec()
+{
+    TArgSpec spec{ConverterFlags(), {"--to", "--archives"}, 2, 2};
+    return spec;
+}
+
+TArgSpec ObjSpec() { return TArgSpec{{"--grouped-vertices", "--no-grouped-vertices"}, {"--archives"}, 2, 2}; }
 
 std::vector<TCommand> P3dCommands()
 {
@@ -110,9 +262,17 @@ std::vector<TCommand> P3dCommands()
         {"p3d", "info", "FILE [--json]", "format, LODs with their counts, derived data, special LODs, map icon",
          TArgSpec{{"--json"}, {}, 1, 1}, RunInfo},
         {"p3d", "dump", "FILE --json", "every array of the model as JSON", TArgSpec{{"--json"}, {}, 1, 1}, RunDump},
-        {"p3d", "convert", "IN OUT --to odol [--animation]",
-         "write the model in another form (--animation keeps stored frames)",
-         TArgSpec{{"--animation"}, {"--to"}, 2, 2}, RunConvert},
+        {"p3d", "convert",
+         "IN OUT --to mlod|odol [--[no-]grouped-vertices] [--[no-]sharp-edges] [--[no-]animation] "
+         "[--[no-]correct-shining] [--[no-]correct-shadow] [--archives DIR]",
+         "write the model in either form under the converter options (defaults: all on but --animation, "
+         "which keeps stored frames); --archives opens the archives of DIR for texture headers",
+         ConvertSpec(), RunConvert},
+        {"p3d", "obj", "IN OUT.obj [--[no-]grouped-vertices] [--archives DIR]",
+         "export every LOD as Wavefront OBJ text: OUT.0.obj, OUT.1.obj, ...", ObjSpec(), RunObj},
+        {"p3d", "check", "mass|normals|uv IN [--out DIR] [--archives DIR]",
+         "write the report mass.txt, normals.txt or uv.txt into DIR (default: the current folder)",
+         TArgSpec{{}, {"--out", "--archives"}, 2, 2}, RunCheck},
     };
 }
 

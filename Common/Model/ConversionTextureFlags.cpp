@@ -1,0 +1,45 @@
+#include "Core/AppServices.h"
+#include "Core/Strings.h"
+#include "Model/Conversion.h"
+#include "Model/Model.h"
+#include "Model/TextureHeaders.h"
+
+namespace mc {
+
+namespace {
+
+bool IsCompactAlphaType(uint16_t type)
+{
+    return type == kTextureTypeARGB1555 || type == kTextureTypeARGB1555Alt || type == kTextureTypeDXT1;
+}
+
+std::optional<TTextureHeaderInfo> FindHeader(const std::string& name)
+{
+    ITextureHeaderSource* source = GetTextureHeaderSource();
+    if (!source) return std::nullopt;
+    // A lookup can fail once while the texture is being brought in: ask twice.
+    if (auto header = source->Header(name)) return header;
+    return source->Header(name);
+}
+
+}  // namespace
+
+std::vector<uint32_t> TextureFaceFlags(const TLOD& lod)
+{
+    std::vector<uint32_t> flags(lod.Textures.size(), 0);
+    for (size_t i = 0; i < lod.Textures.size(); ++i) {
+        const std::string& name = lod.Textures[i].Name;
+        if (name.empty()) continue;
+        const auto header = FindHeader(name);
+        if (!header) {
+            AddLog(Format("Texture \"%s\" not loaded. Cannot create right texture flags.", name.c_str()));
+            continue;
+        }
+        if (header->Transparent)
+            flags[i] = FaceFlags::Transparent |
+                       (IsCompactAlphaType(header->Type) ? FaceFlags::AlphaCompact : FaceFlags::AlphaOther);
+    }
+    return flags;
+}
+
+}  // namespace mc

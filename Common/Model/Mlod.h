@@ -1,0 +1,42 @@
+// The editable model form "MLOD" (version 257) with its "SP3X" LODs.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace mc {
+
+class TModel;
+class TLOD;
+class TStream;
+
+constexpr uint32_t kMlodVersion = 257;
+constexpr uint32_t kSignatureSP3X = 0x58335053;  // "SP3X"
+constexpr uint32_t kSignatureTAGG = 0x47474154;  // "TAGG"
+constexpr uint32_t kSp3xMajorVersion = 28;
+constexpr uint32_t kSp3xMinorVersion = 153;
+
+// Reads everything after the signature and version: the LODs, each converted
+// to the held form as it is read, the optional trailer, then completes the
+// model. False (with a log line where there is more to say than "corrupted")
+// when a LOD is refused; a short read raises EReadError.
+bool ReadMlodBody(TModel& model, TStream& s);
+bool ReadMlodLOD(TLOD& lod, TStream& s);
+
+// Writes the whole file from the held form under the model's SaveFlags, the
+// LODs in ascending resolution. False when a LOD holds data that cannot be
+// written (the stream is then incomplete); a failed write raises EWriteError.
+bool SaveMlod(const TModel& model, TStream& s);
+bool WriteMlodLOD(const TLOD& lod, TStream& s);
+
+// The LODs in the order the MLOD writer puts them: ascending resolution,
+// equal resolutions in model order.
+std::vector<const TLOD*> MlodLODOrder(const TModel& model);
+
+// The edges between flat-shaded corners, as the "#SharpEdges#" tag stores
+// them: pairs of point indices (vertex indices when grouped is false), in
+// ascending order of first * 65536 + second, each edge once.
+std::vector<std::pair<uint32_t, uint32_t>> ComputeSharpEdges(const TLOD& lod, bool grouped);
+
+}  // namespace mc
