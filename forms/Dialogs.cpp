@@ -1,0 +1,94 @@
+#include "Dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace mc {
+
+namespace {
+
+TDialogs g_standard;
+TDialogs* g_dialogs = nullptr;
+
+}  // namespace
+
+TDialogs& Dialogs() { return g_dialogs ? *g_dialogs : g_standard; }
+void SetDialogs(TDialogs* dialogs) { g_dialogs = dialogs; }
+
+QStringList QtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i];
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt reads the patterns from the parentheses; keep the text when it
+        // already names them.
+        if (!text.contains(QLatin1Char('('))) text += QStringLiteral(" (%1)").arg(patterns);
+        result << text;
+    }
+    return result;
+}
+
+QString WithDefaultExt(const QString& fileName, const QString& defaultExt)
+{
+    if (defaultExt.isEmpty() || !QFileInfo(fileName).suffix().isEmpty()) return fileName;
+    return fileName + QLatin1Char('.') + defaultExt;
+}
+
+void TDialogs::Message(QWidget* parent, TMessageKind kind, const QString& text)
+{
+    switch (kind) {
+    case TMessageKind::Information: QMessageBox::information(parent, QStringLiteral("Information"), text); break;
+    case TMessageKind::Warning: QMessageBox::warning(parent, QStringLiteral("Warning"), text); break;
+    case TMessageKind::Error: QMessageBox::critical(parent, QStringLiteral("Error"), text); break;
+    }
+}
+
+std::optional<QString> TDialogs::PickFolder(QWidget* parent, const QString& prompt, const QString& start)
+{
+    const QString folder = QFileDialog::getExistingDirectory(parent, prompt, start, QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(folder);
+}
+
+std::optional<QString> TDialogs::OpenFile(QWidget* parent, const QString& title, const QString& filter,
+                                          const QString& defaultExt, const QString& start)
+{
+    QFileDialog dialog(parent, title, start);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(QtNameFilters(filter));
+    dialog.setDefaultSuffix(defaultExt);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().front());
+}
+
+std::optional<TSaveChoice> TDialogs::SaveFile(QWidget* parent, const QString& title, const QString& filter,
+                                              const QString& defaultExt, const QString& start)
+{
+    QFileDialog dialog(parent, title, start);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = QtNameFilters(filter);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(defaultExt);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    TSaveChoice choice;
+    choice.FileName = QDir::toNativeSeparators(dialog.selectedFiles().front());
+    choice.FilterIndex = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+    return choice;
+}
+
+std::optional<QColor> TDialogs::PickColor(QWidget* parent, const QColor& start)
+{
+    const QColor color = QColorDialog::getColor(start, parent);
+    if (!color.isValid()) return std::nullopt;
+    return color;
+}
+
+}  // namespace mc

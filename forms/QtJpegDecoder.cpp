@@ -1,0 +1,48 @@
+#include "QtJpegDecoder.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
+
+namespace mc {
+
+TQtJpegDecoder& QtJpegDecoder()
+{
+    static TQtJpegDecoder decoder;
+    return decoder;
+}
+
+bool TQtJpegDecoder::Load(const std::string&)
+{
+    return QImageReader::supportedImageFormats().contains("jpeg");
+}
+
+std::optional<TJpegBitmap> TQtJpegDecoder::Decode(const uint8_t* data, size_t size)
+{
+    if (!data || size == 0) return std::nullopt;
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) return std::nullopt;
+    image = image.convertToFormat(QImage::Format_RGB888);
+
+    TJpegBitmap bitmap;
+    bitmap.Width = image.width();
+    bitmap.Height = image.height();
+    bitmap.Stride = (3 * static_cast<size_t>(bitmap.Width) + 3) & ~size_t(3);
+    bitmap.Pixels.assign(bitmap.Stride * static_cast<size_t>(bitmap.Height), 0);
+    for (int y = 0; y < bitmap.Height; ++y) {
+        const uchar* in = image.constScanLine(y);
+        uint8_t* out = bitmap.Pixels.data() + bitmap.Stride * static_cast<size_t>(y);
+        for (int x = 0; x < bitmap.Width; ++x) {
+            out[3 * x + 0] = in[3 * x + 2];  // blue
+            out[3 * x + 1] = in[3 * x + 1];  // green
+            out[3 * x + 2] = in[3 * x + 0];  // red
+        }
+    }
+    return bitmap;
+}
+
+}  // namespace mc
