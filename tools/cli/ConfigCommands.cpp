@@ -182,7 +182,7 @@ std::vector<TCommand> ConfigCommands()
          RunBin},
         {"config", "get", "FILE Class/Sub/field [-I DIR]...", "a value or class, looked up with inheritance",
          TArgSpec{{}, {"-I"}, 2, 2}, RunGet},
-        {"stringtable", "show", "FILE [--json]", "languages and rows of a string table",
+        {"stringtable", "", "FILE [--json]", "languages and rows of a string table",
          TArgSpec{{"--json"}, {}, 1, 1}, RunStringTable},
     };
 }

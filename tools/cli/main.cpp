@@ -16,7 +16,7 @@ void PrintHelp(const std::vector<TCommand>& commands, const std::string& group =
     std::printf("Usage: meshcraft-cli GROUP COMMAND [ARGS]\n\nCommands:\n");
     for (const TCommand& c : commands) {
         if (!group.empty() && group != c.Group) continue;
-        std::printf("  %s %s %s\n      %s\n", c.Group, c.Name, c.Usage, c.Summary);
+        std::printf("  %s%s%s %s\n      %s\n", c.Group, *c.Name ? " " : "", c.Name, c.Usage, c.Summary);
     }
     std::printf(
         "\nExit status: 0 on success, 1 when a file is refused (the reason on stderr), 2 on bad usage.\n");
@@ -39,24 +39,32 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "meshcraft-cli: unknown command group \"%s\" (see --help)\n", group.c_str());
         return ExitUsage;
     }
+    // A group may have a default command (an empty name) that takes its arguments right after the group.
+    const TCommand* groupDefault = nullptr;
+    for (const TCommand& c : commands)
+        if (group == c.Group && !*c.Name) groupDefault = &c;
     if (args.size() < 2 || args[1] == "--help" || args[1] == "-h") {
         PrintHelp(commands, group);
         return args.size() < 2 ? ExitUsage : ExitOk;
     }
-    for (const TCommand& c : commands) {
-        if (group != c.Group || args[1] != c.Name) continue;
-        const std::vector<std::string> rest(args.begin() + 2, args.end());
+    const TCommand* command = groupDefault;
+    for (const TCommand& c : commands)
+        if (group == c.Group && *c.Name && args[1] == c.Name) command = &c;
+    if (command) {
+        const TCommand& c = *command;
+        const std::string title = *c.Name ? std::string(c.Group) + " " + c.Name : std::string(c.Group);
+        const std::vector<std::string> rest(args.begin() + (*c.Name ? 2 : 1), args.end());
         for (const std::string& a : rest)
             if (a == "--help" || a == "-h") {
-                std::printf("Usage: meshcraft-cli %s %s %s\n  %s\n", c.Group, c.Name, c.Usage, c.Summary);
+                std::printf("Usage: meshcraft-cli %s %s\n  %s\n", title.c_str(), c.Usage, c.Summary);
                 return ExitOk;
             }
         TCliServices services;
         try {
             return c.Run(ParseArgs(rest, c.Spec));
         } catch (const EUsage& e) {
-            std::fprintf(stderr, "meshcraft-cli %s %s: %s\nUsage: meshcraft-cli %s %s %s\n", c.Group, c.Name, e.what(),
-                         c.Group, c.Name, c.Usage);
+            std::fprintf(stderr, "meshcraft-cli %s: %s\nUsage: meshcraft-cli %s %s\n", title.c_str(), e.what(),
+                         title.c_str(), c.Usage);
             return ExitUsage;
         } catch (const std::exception& e) {
             std::fprintf(stderr, "meshcraft-cli: %s\n", e.what());
