@@ -125,6 +125,10 @@ void TCamera::Rotate(float pitch, float yaw)
 
 int TCamera::RoundHalfEven(float value)
 {
+    // Far beyond any surface; keeps the cursor arithmetic inside int.
+    constexpr float kLimit = 1 << 30;
+    if (!(value == value)) return 0;
+    value = std::clamp(value, -kLimit, kLimit);
     const float whole = std::floor(value);
     const float fraction = value - whole;
     int r = static_cast<int>(whole);

@@ -120,7 +120,8 @@ public:
     const TMatrix4& View() const { return view_; }
     const TClipPlanes& ClipPlanes() const { return clipPlanes_; }
 
-    // Rounds to the nearest integer, halves to the even one.
+    // Rounds to the nearest integer, halves to the even one; saturates at
+    // ±2^30, not-a-number gives 0.
     static int RoundHalfEven(float value);
     // The left-handed perspective transform; false when near and far are
     // closer than 0.01 or the half angle's sine is within 0.01 of zero.

@@ -127,11 +127,18 @@ message(STATUS "${animation_count} real animations checked")
 
 # Posing: the generated two-bone arm, frame 1 moves bone1 by +1 and bone2 by
 # +3 in z, the shared points to +2; Total Move (0, 0, 4) at time 0.5 adds 2.
+# The arm comes from the demo data, or else from the demo game's add-on
+# archive beside it (AddOns\demo.pbo: arm.p3d, anims\arm.rtm).
 set(arm ${DEMO_DIR}/twobone.p3d)
 set(arm_animation ${DEMO_DIR}/twobone.rtm)
+set(demo_addon ${DEMO_DIR}/../demo-game/AddOns/demo.pbo)
+if((NOT EXISTS ${arm} OR NOT EXISTS ${arm_animation}) AND EXISTS ${demo_addon})
+  run_cli(0 pbo extract ${demo_addon} ${WORK}/arm "arm.p3d" "anims\\arm.rtm")
+  set(arm ${WORK}/arm/arm.p3d)
+  set(arm_animation ${WORK}/arm/anims/arm.rtm)
+endif()
 if(NOT EXISTS ${arm} OR NOT EXISTS ${arm_animation})
-  message(STATUS "no generated two-bone arm in ${DEMO_DIR}: posing is not checked")
-  return()
+  message(FATAL_ERROR "no generated two-bone arm in ${DEMO_DIR} nor in ${demo_addon}: build demo-data and demo-game")
 endif()
 run_cli(1 p3d pose ${arm} ${arm_animation} ${WORK}/far.obj --frame 3)
 if(NOT cli_err MATCHES "has 3 frames")
@@ -146,6 +153,8 @@ function(check_pose obj_base expected)
   endif()
   file(STRINGS ${obj} lines REGEX "^v ")
   string(REPLACE "\r" "" lines "${lines}")
+  # A turn leaves a rounding error that prints as -0.000000.
+  string(REPLACE " -0.000000" " 0.000000" lines "${lines}")
   if(NOT lines STREQUAL "${expected}")
     message(FATAL_ERROR "${obj}: vertices\n  ${lines}\nexpected\n  ${expected}")
   endif()
@@ -158,3 +167,13 @@ check_pose(${WORK}/posed
 run_cli(0 p3d pose ${arm} ${arm_animation} --frame 1 ${WORK}/plain.obj --no-total-move)
 check_pose(${WORK}/plain
   "v 0.000000 1.000000 0.000000;v 1.000000 1.000000 0.000000;v 1.000000 2.000000 1.000000;v 0.000000 2.000000 1.000000;v 0.000000 2.000000 1.000000;v 1.000000 2.000000 1.000000;v 1.000000 3.000000 2.000000;v 0.000000 3.000000 2.000000")
+
+# Frame 2 turns bone2 a quarter about +Y (x goes to -z) and leaves bone1: the
+# shared point 3 ends halfway, at (0.5, 1, -0.5); the frame's time is 1, so
+# Total Move adds the whole (0, 0, 4).
+run_cli(0 p3d pose ${arm} ${arm_animation} --frame 2 ${WORK}/turned.obj --no-total-move)
+check_pose(${WORK}/turned
+  "v 0.000000 0.000000 0.000000;v 1.000000 0.000000 0.000000;v 0.500000 -0.500000 1.000000;v 0.000000 0.000000 1.000000;v 0.000000 0.000000 1.000000;v 0.500000 -0.500000 1.000000;v 0.000000 -1.000000 2.000000;v 0.000000 0.000000 2.000000")
+run_cli(0 p3d pose ${arm} ${arm_animation} --frame 2 ${WORK}/turned-moved.obj)
+check_pose(${WORK}/turned-moved
+  "v 0.000000 4.000000 0.000000;v 1.000000 4.000000 0.000000;v 0.500000 3.500000 1.000000;v 0.000000 4.000000 1.000000;v 0.000000 4.000000 1.000000;v 0.500000 3.500000 1.000000;v 0.000000 3.000000 2.000000;v 0.000000 4.000000 2.000000")

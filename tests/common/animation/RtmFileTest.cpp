@@ -155,8 +155,10 @@ TEST(RtmFile, NamesAreCutToThirtyOneCharactersAndMatchedWithoutCase)
     EXPECT_EQ(b.BoneName(0), std::string(31, 'b'));
     EXPECT_EQ(b.BoneIndex(std::string(31, 'B')), 0);
 
-    // Bones of equal names keep their own matrices when their records come
-    // in bone order; a record elsewhere goes to the first of them.
+    // Bones of equal names keep their own matrices: a record standing at the
+    // position of a bone of its name goes to that bone, a record elsewhere
+    // to the first bone of that name. In frame 1 "arm" stands at ARM's
+    // position, "ARM" at leg's.
     TRtmBytes dup;
     dup.Header(0, 0, 0, 2, 3).Name("Arm").Name("ARM").Name("leg");
     dup.Float(0).Bone("arm", 5, 0, 0).Bone("arm", 6, 0, 0).Bone("leg", 7, 0, 0);
@@ -167,7 +169,8 @@ TEST(RtmFile, NamesAreCutToThirtyOneCharactersAndMatchedWithoutCase)
     EXPECT_EQ(c.Frame(0)->Matrices[0].Translation().x, 5.0f);
     EXPECT_EQ(c.Frame(0)->Matrices[1].Translation().x, 6.0f);
     EXPECT_EQ(c.Frame(1)->Matrices[0].Translation().x, 3.0f);
-    EXPECT_EQ(c.Frame(1)->Matrices[1], TMatrix4::Identity());
+    EXPECT_EQ(c.Frame(1)->Matrices[1].Translation().x, 2.0f);
+    EXPECT_EQ(c.Frame(1)->Matrices[2].Translation().x, 1.0f);
     const auto saved = Save(c);
     TAnimation d;
     ASSERT_TRUE(Load(d, saved));

@@ -141,6 +141,19 @@ TEST(Camera, MouseDeltasAreScaledAndRoundedHalfToEven)
         EXPECT_EQ(c.CursorX(), x) << "raw delta " << raw;
     }
     EXPECT_EQ(c.Direction(), direction);
+
+    // A wild device delta neither overflows the cursor nor turns too far.
+    EXPECT_EQ(TCamera::RoundHalfEven(1e20f), 1 << 30);
+    EXPECT_EQ(TCamera::RoundHalfEven(-1e20f), -(1 << 30));
+    EXPECT_EQ(TCamera::RoundHalfEven(NAN), 0);
+    TCameraInput wild;
+    wild.MouseX = INT32_MAX;
+    wild.MouseY = INT32_MIN;
+    c.ApplyInput(wild);
+    EXPECT_EQ(c.CursorX(), 799);
+    EXPECT_EQ(c.CursorY(), 0);
+    EXPECT_TRUE(Finite(c.Direction()));
+    EXPECT_LE(Elevation(c), TCamera::kPitchLimit + 1e-4f);
 }
 
 TEST(Camera, PinnedCursorTurnsTheViewWithEveryMovement)
