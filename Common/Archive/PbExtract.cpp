@@ -1,5 +1,6 @@
 #include "Archive/PbExtract.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -25,6 +26,14 @@ bool Refuse(std::string* reason, const char* text)
 }
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// "..", and the names Windows may turn into it by dropping trailing dots and
+// spaces ("...", ".. ", ". .").
+bool IsParentComponent(std::string_view part)
+{
+    return part.find_first_not_of(". ") == std::string_view::npos &&
+           std::count(part.begin(), part.end(), '.') >= 2;
+}
 
 // A file created for writing that must not be there yet: one system call
 // instead of looking first. Unbuffered: the entry's data comes in large
@@ -117,7 +126,7 @@ bool SafeEntryPath(std::string_view entryName, fs::path& relative, std::string* 
         const std::string_view part = entryName.substr(0, sep);
         entryName = sep == std::string_view::npos ? std::string_view() : entryName.substr(sep + 1);
         if (part.empty() || part == ".") continue;
-        if (part == "..") {
+        if (IsParentComponent(part)) {
             relative.clear();
             return Refuse(reason, "it has a \"..\" component");
         }

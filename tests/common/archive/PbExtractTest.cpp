@@ -24,7 +24,8 @@ TEST(PbExtract, SafeEntryPaths)
     ASSERT_TRUE(SafeEntryPath("a\\\\.\\b..c\\..d", rel));
     EXPECT_EQ(rel, fs::path("a") / "b..c" / "..d");
     for (const char* bad : {"", "..\\evil.txt", "a\\..\\..\\evil", "a/../b", "..", "\\abs.txt", "/abs.txt",
-                            "c:\\x.txt", "C:x.txt", "a\\b:c", "folder\\", ".\\."}) {
+                            "c:\\x.txt", "C:x.txt", "a\\b:c", "folder\\", ".\\.", "...\\evil", "a\\.. \\evil",
+                            "a\\. . \\x"}) {
         reason.clear();
         EXPECT_FALSE(SafeEntryPath(bad, rel, &reason)) << bad;
         EXPECT_FALSE(reason.empty()) << bad;

@@ -7,6 +7,7 @@
 
 #include "Archive/PbExtract.h"
 #include "Archive/PbList.h"
+#include "Config/Resources.h"
 #include "Core/Strings.h"
 #include "TestSupport.h"
 
@@ -79,5 +80,38 @@ TEST(RealArchives, LookupThroughTheList)
         TPbFile& archive = *list.Archive(i);
         archive.BuildTree();
         EXPECT_GT(archive.Root.Items.Count(), 0);
+    }
+}
+
+// The configs inside reach the project's config reader intact: they are of
+// the later game's layout, so the reader refuses them, and where it stops
+// shows that every byte before that point came out right.
+TEST(RealArchives, ConfigsReachTheConfigReader)
+{
+    const auto files = RealFiles("pbo", ".pbo");
+    if (files.empty()) GTEST_SKIP() << "no real archives here";
+    TRecordingServices rec;
+    TPbList list;
+    for (const auto& path : files) list.AddArchive(path.string(), false);
+
+    struct TCase {
+        const char* GamePath;
+        bool Binarized;
+        const char* Error;
+    };
+    const TCase cases[] = {
+        // Signature, then a version the older game never wrote.
+        {"a3_hemtt_main\\config.bin", true, "unsupported version 0 (2 or later expected)"},
+        {"a3_exported_mission.vr\\mission.sqm", true, "unsupported version 0 (2 or later expected)"},
+        // Read as text up to the first forward class declaration.
+        {"a3_exported_mission.vr\\description.ext", false, "line: 9, pos: 28"},
+    };
+    for (const TCase& c : cases) {
+        auto stream = list.Extract(c.GamePath);
+        ASSERT_TRUE(stream) << c.GamePath;
+        TResources config;
+        const bool loaded = c.Binarized ? config.LoadBinary(c.GamePath, *stream) : config.LoadText(c.GamePath, *stream);
+        EXPECT_FALSE(loaded) << c.GamePath;
+        EXPECT_NE(config.ErrorMessage.find(c.Error), std::string::npos) << c.GamePath << ": " << config.ErrorMessage;
     }
 }
