@@ -52,6 +52,10 @@ void WarnWhenCut(std::string_view text, size_t width, const char* what)
                   static_cast<int>(text.size()), text.data(), width - 1));
 }
 
+// Names between two "#" are the tags' own: a selection so named would be
+// read back as a tag, or skipped, or end the LOD early.
+bool IsTagName(std::string_view name) { return name.size() >= 2 && name.front() == '#' && name.back() == '#'; }
+
 void WriteTagHeader(TStream& s, std::string_view name, uint32_t size)
 {
     WriteString64(s, name);
@@ -168,6 +172,10 @@ bool WriteMlodLOD(const TLOD& lod, TStream& s)
 
     std::vector<uint8_t> bytes;
     for (const auto& sel : lod.Selections) {
+        if (IsTagName(std::string_view(sel->Name).substr(0, kTagNameWidth - 1))) {
+            AddLog(Format("Warning: selection \"%s\" is named like a tag and is not saved", sel->Name.c_str()));
+            continue;
+        }
         WarnWhenCut(sel->Name, kTagNameWidth, "selection name");
         bytes.assign(np + nf, 0);
         for (uint16_t v : sel->Vertices)

@@ -503,6 +503,39 @@ TEST(MlodWrite, ShiningAndShadowFlags)
     EXPECT_EQ(faces, (std::vector<uint32_t>{0, 0, 0, 0, 0, 0x10}));
 }
 
+TEST(MlodWrite, SelectionsNamedLikeTagsAreLeftOut)
+{
+    // An ODOL file may name a selection anything; in the editable form a
+    // name between two "#" would be taken for a tag when read back.
+    TModel m;
+    TLOD& lod = *m.AddLOD();
+    lod.Positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    lod.Normals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+    lod.UVs.resize(3);
+    lod.PointToVertex = {0, 1, 2};
+    lod.VertexToPoint = {0, 1, 2};
+    lod.Faces = {TFace{0, kNoTexture, 3, {0, 2, 1, 0}}};
+    for (const char* name : {"#EndOfFile#", "kept", "#Property#", "#"}) {
+        auto sel = std::make_unique<TModelComponent>(&lod);
+        sel->Name = name;
+        sel->Vertices = {1};
+        sel->Faces = {0};
+        lod.Selections.push_back(std::move(sel));
+    }
+    test::TRecordingServices rec;
+    const auto file = SaveMlodBytes(m);
+    EXPECT_EQ(std::count_if(rec.Log.begin(), rec.Log.end(),
+                            [](const std::string& l) { return l.find("is named like a tag") != std::string::npos; }),
+              2);
+    const TLoaded back = Load(file);
+    ASSERT_TRUE(back.Model) << back.Log.back();
+    const TLOD& read = *back.Model->LOD(0);
+    ASSERT_EQ(read.SelectionCount(), 2);
+    EXPECT_EQ(read.Selections[0]->Name, "kept");
+    EXPECT_EQ(read.Selections[1]->Name, "#");
+    EXPECT_EQ(read.Selections[0]->Faces, (std::vector<uint16_t>{0}));
+}
+
 TEST(MlodRoundTrip, DemoModelKeepsItsContent)
 {
     auto m = demo::MakeCrateModel();
