@@ -2,23 +2,9 @@
 # options, OBJ export and the model reports.
 # Arguments: CLI, REALDATA, WORK, DEMO_DIR.
 
+include(${CMAKE_CURRENT_LIST_DIR}/support/CliCheck.cmake)
+
 set(DEMO ${DEMO_DIR}/box.p3d)
-
-function(run_cli expected_status)
-  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL expected_status)
-    message(FATAL_ERROR "meshcraft-cli ${ARGN}: exit ${status}, expected ${expected_status}\n${out}\n${err}")
-  endif()
-  set(cli_out "${out}" PARENT_SCOPE)
-  set(cli_err "${err}" PARENT_SCOPE)
-endfunction()
-
-function(expect_same_files a b)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${a} ${b} RESULT_VARIABLE differ)
-  if(differ)
-    message(FATAL_ERROR "${a} and ${b} differ")
-  endif()
-endfunction()
 
 # The dump of a model without what only one of the two forms has: its file
 # name and form, the ODOL extras of each LOD and selection, and the placement

@@ -3,16 +3,9 @@
 # or are refused with the reason).
 # Arguments: CLI, REALDATA, WORK, DEMO_DIR.
 
-set(DEMO ${DEMO_DIR}/box.p3d)
+include(${CMAKE_CURRENT_LIST_DIR}/support/CliCheck.cmake)
 
-function(run_cli expected_status)
-  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL expected_status)
-    message(FATAL_ERROR "meshcraft-cli ${ARGN}: exit ${status}, expected ${expected_status}\n${out}\n${err}")
-  endif()
-  set(cli_out "${out}" PARENT_SCOPE)
-  set(cli_err "${err}" PARENT_SCOPE)
-endfunction()
+set(DEMO ${DEMO_DIR}/box.p3d)
 
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
@@ -44,9 +37,7 @@ endif()
 # A file that is not a model.
 file(WRITE ${WORK}/text.p3d "hello world")
 run_cli(1 p3d info ${WORK}/text.p3d)
-if(NOT cli_err MATCHES "unknown model format")
-  message(FATAL_ERROR "unexpected refusal text: ${cli_err}")
-endif()
+expect_match("${cli_err}" "unknown model format" "unexpected refusal text")
 
 if(NOT IS_DIRECTORY ${REALDATA}/p3d)
   message(STATUS "no real models here: the rest is skipped")

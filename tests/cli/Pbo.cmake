@@ -2,14 +2,7 @@
 # back to the same tree; unsafe entry names; the real archives.
 # Arguments: CLI, REALDATA, WORK, DEMO_DIR.
 
-function(run_cli expected_status)
-  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL expected_status)
-    message(FATAL_ERROR "meshcraft-cli ${ARGN}: exit ${status}, expected ${expected_status}\n${out}\n${err}")
-  endif()
-  set(cli_out "${out}" PARENT_SCOPE)
-  set(cli_err "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/support/CliCheck.cmake)
 
 # Every file under a folder (relative names) and the same under another one.
 function(expect_same_tree expected actual)
@@ -45,9 +38,7 @@ run_cli(2 pbo list a --no-recursive)
 run_cli(1 pbo list ${WORK}/missing.pbo)
 file(WRITE ${WORK}/text.pbo "hello world")
 run_cli(1 pbo list ${WORK}/text.pbo)
-if(NOT cli_err MATCHES "Cannot read")
-  message(FATAL_ERROR "no reason given: ${cli_err}")
-endif()
+expect_match("${cli_err}" "Cannot read" "no reason given")
 
 # A folder packed and extracted gives the same tree back.
 set(SRC ${WORK}/Src)
@@ -103,17 +94,13 @@ endif()
 file(READ ${WORK}/mine.pbo before HEX)
 file(MAKE_DIRECTORY ${WORK}/emptyfolder)
 run_cli(1 pbo pack ${WORK}/emptyfolder ${WORK}/mine.pbo)
-if(NOT cli_err MATCHES "There are no files")
-  message(FATAL_ERROR "empty folder: ${cli_err}")
-endif()
+expect_match("${cli_err}" "There are no files" "empty folder")
 file(READ ${WORK}/mine.pbo after HEX)
 if(NOT before STREQUAL after)
   message(FATAL_ERROR "a refused pack changed the archive")
 endif()
 run_cli(1 pbo pack ${SRC} ${WORK}/no/such/folder/x.pbo)
-if(NOT cli_err MATCHES "Cannot create file")
-  message(FATAL_ERROR "missing destination folder: ${cli_err}")
-endif()
+expect_match("${cli_err}" "Cannot create file" "missing destination folder")
 
 # Entry names that would leave the folder are refused, the rest extracted.
 find_program(PRINTF printf)

@@ -2,14 +2,7 @@
 # animation, and posing the generated two-bone arm into an OBJ file.
 # Arguments: CLI, REALDATA, WORK, DEMO_DIR.
 
-function(run_cli expected_status)
-  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL expected_status)
-    message(FATAL_ERROR "meshcraft-cli ${ARGN}: exit ${status}, expected ${expected_status}\n${out}\n${err}")
-  endif()
-  set(cli_out "${out}" PARENT_SCOPE)
-  set(cli_err "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/support/CliCheck.cmake)
 
 # The file's bytes in hex with everything after the terminating zero of each
 # 32-byte name field cleared: real files leave junk there, the writer zeros.
@@ -78,16 +71,12 @@ run_cli(2 p3d pose ${WORK}/m.p3d ${WORK}/a.rtm ${WORK}/out.obj)
 run_cli(2 p3d pose ${WORK}/m.p3d ${WORK}/a.rtm ${WORK}/out.obj --frame one)
 run_cli(2 p3d pose ${WORK}/m.p3d ${WORK}/a.rtm ${WORK}/out.obj --frame -1)
 run_cli(1 rtm info ${WORK}/missing.rtm)
-if(NOT cli_err MATCHES "Cannot open")
-  message(FATAL_ERROR "missing file: ${cli_err}")
-endif()
+expect_match("${cli_err}" "Cannot open" "missing file")
 
 # A file that is not an animation.
 file(WRITE ${WORK}/text.rtm "hello world, this is no animation at all")
 run_cli(1 rtm info ${WORK}/text.rtm)
-if(NOT cli_err MATCHES "Cannot load animation")
-  message(FATAL_ERROR "unexpected refusal text: ${cli_err}")
-endif()
+expect_match("${cli_err}" "Cannot load animation" "unexpected refusal text")
 # Too short for its header: the read error.
 file(WRITE ${WORK}/short.rtm "RTM_0101")
 run_cli(1 rtm copy ${WORK}/short.rtm ${WORK}/short-copy.rtm)
@@ -141,9 +130,7 @@ if(NOT EXISTS ${arm} OR NOT EXISTS ${arm_animation})
   message(FATAL_ERROR "no generated two-bone arm in ${DEMO_DIR} nor in ${demo_addon}: build demo-data and demo-game")
 endif()
 run_cli(1 p3d pose ${arm} ${arm_animation} ${WORK}/far.obj --frame 3)
-if(NOT cli_err MATCHES "has 3 frames")
-  message(FATAL_ERROR "frame out of range: ${cli_err}")
-endif()
+expect_match("${cli_err}" "has 3 frames" "frame out of range")
 
 function(check_pose obj_base expected)
   # One file per LOD: the arm has one.

@@ -3,14 +3,7 @@
 # the refused types and a damaged JPEG.
 # Arguments: CLI, REALDATA, WORK, DEMO_DIR.
 
-function(run_cli expected_status)
-  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL expected_status)
-    message(FATAL_ERROR "meshcraft-cli ${ARGN}: exit ${status}, expected ${expected_status}\n${out}\n${err}")
-  endif()
-  set(cli_out "${out}" PARENT_SCOPE)
-  set(cli_err "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/support/CliCheck.cmake)
 
 # Width and height of a PNG file from its header; fails unless it is one.
 function(png_size file out_width out_height)
@@ -53,15 +46,11 @@ run_cli(1 texture info ${WORK}/missing.paa)
 string(ASCII 255 216 255 224 damaged_jpeg)
 file(WRITE ${WORK}/damaged.jpg "${damaged_jpeg}this is not a picture")
 run_cli(1 texture info ${WORK}/damaged.jpg)
-if(NOT cli_err MATCHES "Cannot load texture")
-  message(FATAL_ERROR "damaged JPEG: ${cli_err}")
-endif()
+expect_match("${cli_err}" "Cannot load texture" "damaged JPEG")
 # Neither a texture nor a picture.
 file(WRITE ${WORK}/text.paa "hello world")
 run_cli(1 texture info ${WORK}/text.paa)
-if(NOT cli_err MATCHES "unknown texture type \\(0x6568\\)")
-  message(FATAL_ERROR "text file: ${cli_err}")
-endif()
+expect_match("${cli_err}" "unknown texture type \\(0x6568\\)" "text file")
 
 if(NOT IS_DIRECTORY ${REALDATA}/paa)
   message(STATUS "no real textures here: the rest is skipped")
@@ -142,7 +131,5 @@ run_cli(1 texture info paa\\missing.paa --archives ${WORK}/archives)
 run_cli(1 texture info other\\tzk210_C130.paa --archives ${WORK}/archives)
 run_cli(1 texture info paa\\tzk210_C130.txt --archives ${WORK}/archives)
 run_cli(1 texture info paa\\a3_dxt5.paa --archives ${WORK}/archives)
-if(NOT cli_err MATCHES "unknown texture type \\(0xFF05\\)")
-  message(FATAL_ERROR "DXT5 from the archive: ${cli_err}")
-endif()
+expect_match("${cli_err}" "unknown texture type \\(0xFF05\\)" "DXT5 from the archive")
 run_cli(1 texture info paa\\tzk210_C130.paa --archives ${WORK}/no-such-folder)

@@ -3,13 +3,7 @@
 # delta-compressed sound does not run into the limits.
 # Arguments: CLI, REALDATA, WORK, DEMO_DIR.
 
-function(run_cli expected_status)
-  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL expected_status)
-    message(FATAL_ERROR "meshcraft-cli ${ARGN}: exit ${status}, expected ${expected_status}\n${out}\n${err}")
-  endif()
-  set(cli_err "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/support/CliCheck.cmake)
 
 # A little-endian value of `bytes` bytes at `offset` of a file.
 function(read_le file offset bytes var)

@@ -1,0 +1,27 @@
+# Shared steps of the command-line checks in tests/cli/*.cmake.
+
+# Runs meshcraft-cli with the arguments; fails unless it exits with the given
+# status. Leaves its standard output and error in cli_out and cli_err.
+function(run_cli expected_status)
+  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL expected_status)
+    message(FATAL_ERROR "meshcraft-cli ${ARGN}: exit ${status}, expected ${expected_status}\n${out}\n${err}")
+  endif()
+  set(cli_out "${out}" PARENT_SCOPE)
+  set(cli_err "${err}" PARENT_SCOPE)
+endfunction()
+
+# Fails with the text unless it matches the regular expression.
+function(expect_match text regex what)
+  if(NOT text MATCHES "${regex}")
+    message(FATAL_ERROR "${what}: ${text}")
+  endif()
+endfunction()
+
+# Fails unless the two files hold the same bytes.
+function(expect_same_files a b)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${a} ${b} RESULT_VARIABLE differ)
+  if(differ)
+    message(FATAL_ERROR "${a} and ${b} differ")
+  endif()
+endfunction()
