@@ -2,10 +2,15 @@
 // warnings and errors.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace mc {
+
+class TStream;
 
 // Raised by a parser's Error; carries the formatted message.
 class EParserError : public std::runtime_error {
@@ -29,5 +34,9 @@ inline bool IsBlankChar(char c)
     const auto u = static_cast<unsigned char>(c);
     return u >= 1 && u <= 32 && u != 0x1A;
 }
+
+// The text a parser reads: a memory stream's bytes are used in place, any
+// other stream's remaining bytes are copied into `owned`.
+void TakeParserText(TStream& stream, std::vector<uint8_t>& owned, const uint8_t*& data, size_t& size);
 
 }  // namespace mc

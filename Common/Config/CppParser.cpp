@@ -32,16 +32,7 @@ std::string TrimBlanks(std::string_view s)
 
 TCppParser::TCppParser(TStream& stream)
 {
-    size_t available = 0;
-    if (const uint8_t* view = stream.View(available)) {
-        data_ = view;
-        size_ = available;
-    } else {
-        ownedText_.resize(static_cast<size_t>(stream.Remaining()));
-        if (!ownedText_.empty()) ReadBuffer(stream, ownedText_.data(), ownedText_.size());
-        data_ = ownedText_.data();
-        size_ = ownedText_.size();
-    }
+    TakeParserText(stream, ownedText_, data_, size_);
     Init();
 }
 

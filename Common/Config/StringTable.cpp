@@ -15,16 +15,7 @@ constexpr char kEndMarker = '\x1A';
 
 TStringTableParser::TStringTableParser(TStream& stream)
 {
-    size_t available = 0;
-    if (const uint8_t* view = stream.View(available)) {
-        data_ = view;
-        size_ = available;
-    } else {
-        ownedText_.resize(static_cast<size_t>(stream.Remaining()));
-        if (!ownedText_.empty()) ReadBuffer(stream, ownedText_.data(), ownedText_.size());
-        data_ = ownedText_.data();
-        size_ = ownedText_.size();
-    }
+    TakeParserText(stream, ownedText_, data_, size_);
 }
 
 TStringTableParser::TStringTableParser(const void* text, size_t size)
