@@ -174,17 +174,19 @@ QWidget* TMainForm::CreateGeneralPage()
 
 void TMainForm::ShowGeneralPage(int page)
 {
-    if (page == activeGeneralPage_) return;
-    if (page >= 0) {
-        PageControl_General->setTabVisible(page, true);
-        PageControl_General->widget(page)->show();
-        PageControl_General->setCurrentIndex(page);
+    // Without a page the whole control goes: a tab widget with every tab
+    // hidden would still show its current page.
+    if (page < 0) {
+        PageControl_General->hide();
+        activeGeneralPage_ = -1;
+        return;
     }
-    for (int i = 0; i < PageControl_General->count(); ++i) {
-        if (i == page) continue;
-        PageControl_General->setTabVisible(i, false);
-        if (page < 0) PageControl_General->widget(i)->hide();
-    }
+    if (page == activeGeneralPage_ && PageControl_General->isVisibleTo(PageControl_General->parentWidget())) return;
+    PageControl_General->setTabVisible(page, true);
+    PageControl_General->setCurrentIndex(page);
+    for (int i = 0; i < PageControl_General->count(); ++i)
+        if (i != page) PageControl_General->setTabVisible(i, false);
+    PageControl_General->show();
     activeGeneralPage_ = page;
 }
 

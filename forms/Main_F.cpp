@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <memory>
 
 #include "AOptions_F.h"
 #include "About_F.h"
@@ -95,6 +96,9 @@ std::string GameDataPath(const std::string& gamePath, const std::string& tail)
 {
     return NativePath(gamePath + GetModFolder() + tail);
 }
+
+// The largest updates page shown.
+constexpr qint64 kMaxUpdatesPageBytes = 2 * 1024 * 1024;
 
 bool FileExists(const std::string& path)
 {
@@ -393,6 +397,9 @@ bool TMainForm::OpenModel(const std::string& name, TModelSource source)
     properties_->SetLOD(nullptr);
     general_->SetModel(nullptr);
     TreeView_Main->clear();
+    // The general grid loses its row with the old model.
+    GeneralRow = -1;
+    ShowGeneralPage(-1);
 
     Model = std::move(loaded);
     FileName = name;
@@ -483,6 +490,7 @@ void TMainForm::ClearModel()
     CurrentFaceIndex = -1;
     CurrentProxyIndex = -1;
     GeneralRow = -1;
+    ShowGeneralPage(-1);
     MenuItem_File_SaveAs->setEnabled(false);
     MenuItem_File_Close->setEnabled(false);
     vertices_->SetLOD(nullptr);
@@ -783,29 +791,48 @@ void TMainForm::CheckUpdates()
 {
     ShowPage(PageBrowser);
     PageControl_Main->setTabText(PageBrowser, QStringLiteral("Updates"));
-    if (!network_) {
-        network_ = new QNetworkAccessManager(this);
-        connect(network_, &QNetworkAccessManager::finished, this, &TMainForm::OnUpdatesFinished);
-    }
+    if (!network_) network_ = new QNetworkAccessManager(this);
     const QUrl url(UpdatesPageUrl());
     WebBrowser1->setHtml(QStringLiteral("<p>Loading %1 ...</p>").arg(url.toString().toHtmlEscaped()));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QNetworkRequest request(url);
     request.setTransferTimeout(15000);
-    network_->get(request);
+    QNetworkReply* reply = network_->get(request);
+    // A web page, not a download: the reply is read in small pieces and cut
+    // off when it grows past the limit, so it never fills the memory.
+    reply->setReadBufferSize(64 * 1024);
+    auto body = std::make_shared<QByteArray>();
+    auto tooLarge = std::make_shared<bool>(false);
+    connect(reply, &QNetworkReply::readyRead, this, [reply, body, tooLarge] {
+        if (*tooLarge) return;
+        *body += reply->read(kMaxUpdatesPageBytes + 1 - body->size());
+        if (body->size() > kMaxUpdatesPageBytes) {
+            *tooLarge = true;
+            body->clear();
+            reply->abort();
+        }
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, body, tooLarge] {
+        if (!*tooLarge && reply->error() == QNetworkReply::NoError) {
+            *body += reply->read(kMaxUpdatesPageBytes + 1 - body->size());
+            if (body->size() > kMaxUpdatesPageBytes) *tooLarge = true;
+        }
+        OnUpdatesFinished(reply, *tooLarge ? QByteArray() : *body, *tooLarge);
+    });
 }
 
-void TMainForm::OnUpdatesFinished(QNetworkReply* reply)
+void TMainForm::OnUpdatesFinished(QNetworkReply* reply, const QByteArray& body, bool tooLarge)
 {
     QApplication::restoreOverrideCursor();
     reply->deleteLater();
     const QUrl url = reply->url();
-    if (reply->error() != QNetworkReply::NoError) {
+    if (tooLarge || reply->error() != QNetworkReply::NoError) {
+        const QString reason =
+            tooLarge ? QStringLiteral("The page is larger than %1 bytes.").arg(kMaxUpdatesPageBytes) : reply->errorString();
         WebBrowser1->setHtml(QStringLiteral("<h3>The page cannot be shown</h3><p>%1</p><p>%2</p>")
-                                 .arg(url.toString().toHtmlEscaped(), reply->errorString().toHtmlEscaped()));
+                                 .arg(url.toString().toHtmlEscaped(), reason.toHtmlEscaped()));
         return;
     }
-    const QByteArray body = reply->readAll();
     WebBrowser1->document()->setBaseUrl(url);
     WebBrowser1->setHtml(QString::fromUtf8(body));
 }

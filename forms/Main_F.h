@@ -12,6 +12,7 @@
 #include "Core/CustomStringList.h"
 
 class QAction;
+class QByteArray;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -261,7 +262,7 @@ private:
     void OnPolygonRowChanged(int row);
     void OnTextureRowChanged(int row);
     void OnTreeItemChanged(QTreeWidgetItem* item, int column);
-    void OnUpdatesFinished(QNetworkReply* reply);
+    void OnUpdatesFinished(QNetworkReply* reply, const QByteArray& body, bool tooLarge);
 
     TVerticesGridModel* vertices_ = nullptr;
     TPolygonsGridModel* polygons_ = nullptr;

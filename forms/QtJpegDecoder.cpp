@@ -3,8 +3,22 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <algorithm>
 
 namespace mc {
+
+namespace {
+
+// A complete JPEG spends at least a few bits on every 8 x 8 block, so even a
+// picture of one flat colour holds fewer than about 100 pixels per byte. A
+// header that claims far more (or more than the game ever uses) belongs to a
+// damaged file and is refused before any pixel memory is taken.
+constexpr qint64 kMaxJpegSide = 8192;
+constexpr qint64 kMaxJpegPixels = qint64(4096) * 4096;
+constexpr qint64 kMaxPixelsPerByte = 1024;
+constexpr qint64 kSmallPictureSlack = 65536;
+
+}  // namespace
 
 TQtJpegDecoder& QtJpegDecoder()
 {
@@ -24,6 +38,11 @@ std::optional<TJpegBitmap> TQtJpegDecoder::Decode(const uint8_t* data, size_t si
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "jpeg");
+    const QSize claimed = reader.size();
+    if (!claimed.isValid() || claimed.width() > kMaxJpegSide || claimed.height() > kMaxJpegSide ||
+        qint64(claimed.width()) * claimed.height() >
+            std::min(kMaxJpegPixels, qint64(size) * kMaxPixelsPerByte + kSmallPictureSlack))
+        return std::nullopt;
     QImage image;
     if (!reader.read(&image) || image.isNull()) return std::nullopt;
     image = image.convertToFormat(QImage::Format_RGB888);

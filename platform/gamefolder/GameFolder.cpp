@@ -185,7 +185,13 @@ std::string GetGameFolder()
 
 std::string GetGameFolder()
 {
-    if (const char* dir = std::getenv("MESHCRAFT_GAME_DIR"); dir && *dir) return dir;
+    if (const char* dir = std::getenv("MESHCRAFT_GAME_DIR"); dir && *dir) {
+        // Typed by hand, often with a trailing slash; the stored game folder
+        // never has one, and the MOD folder rule compares against it.
+        std::string folder = dir;
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        return folder;
+    }
 
     fs::path prefix;
     if (const char* wine = std::getenv("WINEPREFIX"); wine && *wine)

@@ -127,6 +127,15 @@ void TModalCloser::Check()
 {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal) return;
+    // A new box is left alone for a few ticks, until it is mapped and painted
+    // (a file dialog takes a while to list its folder).
+    if (modal != seen_) {
+        seen_ = modal;
+        ticks_ = 0;
+        return;
+    }
+    if (++ticks_ < 4) return;
+    seen_ = nullptr;
     if (!prefix_.isEmpty()) {
         // The whole screen, as the user sees the box over the main window.
         const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);

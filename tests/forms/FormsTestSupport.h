@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QtTest>
@@ -67,6 +68,8 @@ public:
 private:
     void Check();
     QString prefix_;
+    QPointer<QWidget> seen_;
+    int ticks_ = 0;
 };
 
 // Runs the test object with a platform that works without a display.

@@ -81,6 +81,10 @@ TEST(GameFolder, EnvironmentThenWinePrefix)
     EnvGuard game("MESHCRAFT_GAME_DIR"), wine("WINEPREFIX");
     setenv("MESHCRAFT_GAME_DIR", "/opt/ofp", 1);
     EXPECT_EQ(GetGameFolder(), "/opt/ofp");
+    setenv("MESHCRAFT_GAME_DIR", "/opt/ofp//", 1);
+    EXPECT_EQ(GetGameFolder(), "/opt/ofp");
+    setenv("MESHCRAFT_GAME_DIR", "/", 1);
+    EXPECT_EQ(GetGameFolder(), "/");
 
     unsetenv("MESHCRAFT_GAME_DIR");
     const fs::path prefix = fs::temp_directory_path() / "meshcraft-platform-test-prefix";

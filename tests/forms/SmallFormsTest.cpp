@@ -1,5 +1,6 @@
 // The log window, the about box, the add-on options with "Make AddOn", and
 // the alpha-channel dialog.
+#include <QBuffer>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include "Log_F.h"
 #include "Main_F.h"
 #include "ProgramWindows.h"
+#include "QtJpegDecoder.h"
 
 using namespace mc;
 using namespace mc::test;
@@ -199,6 +201,39 @@ private slots:
         QVERIFY(inverse);
         QTest::mouseClick(form.Button_Default, Qt::LeftButton);
         QCOMPARE(form.Image_Foreground.pixel(0, 0), qRgb(255, 255, 255));
+    }
+
+    void jpegPicturesDecodeAndHugeHeadersAreRefused()
+    {
+        QImage picture(24, 16, QImage::Format_RGB32);
+        picture.fill(qRgb(200, 40, 10));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(picture.save(&buffer, "JPEG", 95));
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
+
+        const auto bitmap = QtJpegDecoder().Decode(data, size_t(bytes.size()));
+        QVERIFY(bitmap);
+        QCOMPARE(bitmap->Width, 24);
+        QCOMPARE(bitmap->Height, 16);
+        QCOMPARE(bitmap->Stride, size_t(72));
+        QVERIFY(std::abs(int(bitmap->Pixels[2]) - 200) < 8);  // red is the third byte
+        QVERIFY(std::abs(int(bitmap->Pixels[0]) - 10) < 8);
+
+        // The same few hundred bytes claiming 2000 x 2000 pixels (Qt alone
+        // would decode them into 16 MB), and 8000 x 8000.
+        const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+        QVERIFY(sof > 0);
+        for (const int side : {2000, 8000}) {
+            QByteArray huge = bytes;
+            for (int at : {5, 7}) {  // height, then width, big-endian
+                huge[sof + at] = char(side >> 8);
+                huge[sof + at + 1] = char(side & 0xFF);
+            }
+            QVERIFY(!QtJpegDecoder().Decode(reinterpret_cast<const uint8_t*>(huge.constData()), size_t(huge.size())));
+        }
+        QVERIFY(!QtJpegDecoder().Decode(data, 10));
     }
 };
 
