@@ -107,36 +107,6 @@ void FillPrism(TLOD& lod, int n, float radius, float height, int texture)
     lod.Selections.push_back(std::move(top));
 }
 
-// The Memory LOD: the aim point and a proxy triangle standing on top.
-void FillMemory(TLOD& lod, float height, const std::string& proxyName)
-{
-    lod.Resolution = ResolutionValue(ResMemory);
-    const Vector3 points[4] = {{0, height / 2, 0}, {0, height, 0}, {0, height, 0.4f}, {0.2f, height, 0}};
-    for (uint16_t p = 0; p < 4; ++p) AddVertex(lod, p, points[p], {}, {});
-    TFace tri;
-    tri.Flags = 0x3000C000;
-    tri.Count = 3;
-    tri.Vertices = {1, 3, 2, 0};
-    lod.Faces.push_back(tri);
-
-    auto aim = std::make_unique<TModelComponent>(&lod);
-    aim->Name = "zamerny";
-    aim->Vertices = {0};
-    lod.Selections.push_back(std::move(aim));
-    auto selection = std::make_unique<TModelComponent>(&lod);
-    selection->Name = "proxy:" + proxyName + ".1";
-    selection->Faces = {0};
-    selection->Vertices = {1, 2, 3};
-    lod.Selections.push_back(std::move(selection));
-
-    auto proxy = std::make_unique<TProxy>(&lod);
-    proxy->Name = proxyName;
-    proxy->ProxyId = 1;
-    proxy->SelectionIndex = 1;
-    lod.Selections[1]->BindProxy(proxy.get());
-    lod.Proxies.push_back(std::move(proxy));
-}
-
 void FinishModel(TModel& model, Vector3 lo, Vector3 hi, float mass)
 {
     model.RangeA = lo;
@@ -353,7 +323,7 @@ std::unique_ptr<TModel> MakePrismModel(const std::string& fileName, const std::s
     geo.Masses.assign(geo.PointToVertex.size(), 40.0f);
     geo.AddProperty("autocenter", "0");
     const int memory = model->LODCount();
-    FillMemory(*model->AddLOD(), height, "flag");
+    demo::FillProxyMemory(*model->AddLOD(), height, "flag");
     model->SetSpecialLOD(SpecialGeometry, geometry);
     model->SetSpecialLOD(SpecialMemory, memory);
     FinishModel(*model, {-radius, 0, -radius}, {radius, height, radius}, 40.0f * static_cast<float>(geo.PointCount()));

@@ -79,11 +79,12 @@ void FillGeometry(TLOD& lod)
     lod.AddProperty("autocenter", "0");
 }
 
-// Memory LOD: the aim point and a proxy triangle on top of the crate.
-void FillMemory(TLOD& lod)
+}  // namespace
+
+void FillProxyMemory(TLOD& lod, float height, const std::string& proxyName)
 {
     lod.Resolution = ResolutionValue(ResMemory);
-    const Vector3 points[4] = {{0, 0.5f, 0}, {0, 1, 0}, {0, 1, 0.4f}, {0.2f, 1, 0}};
+    const Vector3 points[4] = {{0, height / 2, 0}, {0, height, 0}, {0, height, 0.4f}, {0.2f, height, 0}};
     for (uint16_t p = 0; p < 4; ++p) {
         lod.Positions.push_back(points[p]);
         lod.Normals.push_back({});
@@ -103,20 +104,18 @@ void FillMemory(TLOD& lod)
     lod.Selections.push_back(std::move(aim));
 
     auto sel = std::make_unique<TModelComponent>(&lod);
-    sel->Name = "proxy:flag.1";
+    sel->Name = "proxy:" + proxyName + ".1";
     sel->Faces = {0};
     sel->Vertices = {1, 2, 3};
     lod.Selections.push_back(std::move(sel));
 
     auto proxy = std::make_unique<TProxy>(&lod);
-    proxy->Name = "flag";
+    proxy->Name = proxyName;
     proxy->ProxyId = 1;
     proxy->SelectionIndex = 1;
     lod.Selections[1]->BindProxy(proxy.get());
     lod.Proxies.push_back(std::move(proxy));
 }
-
-}  // namespace
 
 std::unique_ptr<TModel> MakeCrateModel()
 {
@@ -125,7 +124,7 @@ std::unique_ptr<TModel> MakeCrateModel()
     model->FileName = "crate.p3d";
     FillVisual(*model->AddLOD());
     FillGeometry(*model->AddLOD());
-    FillMemory(*model->AddLOD());
+    FillProxyMemory(*model->AddLOD(), 1.0f, "flag");
     model->SetSpecialLOD(SpecialGeometry, 1);
     model->SetSpecialLOD(SpecialMemory, 2);
 

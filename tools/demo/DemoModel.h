@@ -3,13 +3,19 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 namespace mc {
 class TModel;
+class TLOD;
 }
 
 namespace mc::demo {
 
 std::unique_ptr<TModel> MakeCrateModel();
+
+// Fills a Memory LOD: the aim point "zamerny" at half the height and a proxy
+// triangle of the named proxy standing on top.
+void FillProxyMemory(TLOD& lod, float height, const std::string& proxyName);
 
 }  // namespace mc::demo
