@@ -5,6 +5,14 @@
 
 namespace mc {
 
+std::string TrimBlanks(std::string_view s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && IsBlankChar(s[b])) ++b;
+    while (e > b && IsBlankChar(s[e - 1])) --e;
+    return std::string(s.substr(b, e - b));
+}
+
 void TakeParserText(TStream& stream, std::vector<uint8_t>& owned, const uint8_t*& data, size_t& size)
 {
     size_t available = 0;

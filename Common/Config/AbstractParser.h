@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mc {
@@ -34,6 +35,9 @@ inline bool IsBlankChar(char c)
     const auto u = static_cast<unsigned char>(c);
     return u >= 1 && u <= 32 && u != 0x1A;
 }
+
+// The text without the blank characters at both ends.
+std::string TrimBlanks(std::string_view s);
 
 // The text a parser reads: a memory stream's bytes are used in place, any
 // other stream's remaining bytes are copied into `owned`.

@@ -20,14 +20,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-std::string TrimBlanks(std::string_view s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && IsBlankChar(s[b])) ++b;
-    while (e > b && IsBlankChar(s[e - 1])) --e;
-    return std::string(s.substr(b, e - b));
-}
-
 }  // namespace
 
 std::string DescribeConfigTextMessage(const TCppParser& parser, const std::string& message)

@@ -20,14 +20,6 @@ bool IsIdentChar(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-std::string TrimBlanks(std::string_view s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && IsBlankChar(s[b])) ++b;
-    while (e > b && IsBlankChar(s[e - 1])) --e;
-    return std::string(s.substr(b, e - b));
-}
-
 }  // namespace
 
 TCppParser::TCppParser(TStream& stream)
@@ -569,12 +561,19 @@ std::string TCppParser::ExpandName(const TDefine& define, int depth)
             }
             if (k != kTokenString && k != kTokenInteger && k != kTokenFloat) Error("macros's argument expected");
             const auto it = tokenQuoted_ ? defines_.end() : defines_.find(tokenText_);
-            if (it != defines_.end())
-                args.push_back(ExpandName(it->second, depth + 1));
-            else if (tokenQuoted_)
+            if (it != defines_.end()) {
+                // Expanded arguments are held until the call is complete:
+                // they count against the budget as they come, or a call of
+                // many parameters could hold many copies of a long body.
+                std::string arg = ExpandName(it->second, depth + 1);
+                if (arg.size() > expansionBudget_) Error("macro expansions too long");
+                expansionBudget_ -= arg.size();
+                args.push_back(std::move(arg));
+            } else if (tokenQuoted_) {
                 args.push_back(line_.substr(tokenStart_, cursor_ - tokenStart_));
-            else
+            } else {
                 args.push_back(tokenText_);
+            }
         }
         IdentifierMode = savedMode;
         readingArguments_ = savedArguments;

@@ -60,7 +60,10 @@ Vector3 EditableFaceNormal(const TEditableLOD& editable, const TEditableFace& fa
     return Normalize(Cross(pos(2) - pos(0), pos(1) - pos(0)));
 }
 
-TLODConversion::TLODConversion(TLOD& lod, const TEditableLOD& editable) : lod_(lod), e_(editable) {}
+TLODConversion::TLODConversion(TLOD& lod, const TEditableLOD& editable, TTextureFlagCache* textureFlags)
+    : lod_(lod), e_(editable), textureFlags_(textureFlags)
+{
+}
 TLODConversion::~TLODConversion() = default;
 
 Vector3 TLODConversion::CornerNormal(size_t face, int corner) const
@@ -96,7 +99,7 @@ bool TLODConversion::Convert()
                       cornersWithoutNormal_));
 
     // Face flags per texture, and how many corners use each point.
-    std::vector<uint32_t> textureFlags = TextureFaceFlags(lod_);
+    std::vector<uint32_t> textureFlags = TextureFaceFlags(lod_, textureFlags_);
     usage_.assign(np, 0);
     for (const TEditableFace& face : e_.Faces) {
         uint32_t flags = FaceFlags::Always;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Core/Vector3.h"
@@ -42,11 +43,19 @@ struct TEditableLOD {
     std::vector<TEditableFace> Faces;
 };
 
+// The face flags of the textures already looked up while one model is read,
+// by name: a texture shared by several LODs is looked up (and a missing one
+// reported) once.
+struct TTextureFlagCache {
+    std::unordered_map<std::string, uint32_t> Flags;
+};
+
 // The face flags each texture gives its faces: the transparency bits read
 // from the texture headers (kTextureTypeARGB1555 and DXT1 textures get
 // AlphaCompact, others AlphaOther), 0 for an empty name or a texture whose
-// header cannot be had (logged once per texture).
-std::vector<uint32_t> TextureFaceFlags(const TLOD& lod);
+// header cannot be had (logged once per texture). Names found in known are
+// taken from there; the others are looked up and added to it.
+std::vector<uint32_t> TextureFaceFlags(const TLOD& lod, TTextureFlagCache* known = nullptr);
 
 // The normal of an editable face in held orientation, from its positions;
 // zero for a degenerate face.
@@ -62,7 +71,8 @@ TProxyName ParseProxyName(std::string_view selectionName, std::string& name, int
 // that follow the geometry need the corner-to-vertex map it builds.
 class TLODConversion {
 public:
-    TLODConversion(TLOD& lod, const TEditableLOD& editable);
+    // textureFlags, when given, is shared by the conversions of one model.
+    TLODConversion(TLOD& lod, const TEditableLOD& editable, TTextureFlagCache* textureFlags = nullptr);
     ~TLODConversion();
     TLODConversion(const TLODConversion&) = delete;
     TLODConversion& operator=(const TLODConversion&) = delete;
@@ -90,6 +100,7 @@ private:
 
     TLOD& lod_;
     const TEditableLOD& e_;
+    TTextureFlagCache* textureFlags_;
     std::vector<uint32_t> split_;  // per corner slot face * 4 + k: the vertex of the point it uses
     std::vector<uint32_t> usage_;  // per point: corners, then distinct vertices
     std::vector<Vector3> faceNormals_;  // only when a corner names no stored normal

@@ -22,22 +22,35 @@ std::optional<TTextureHeaderInfo> FindHeader(const std::string& name)
     return source->Header(name);
 }
 
+// The face flags of one texture, from its header.
+uint32_t HeaderFlags(const std::string& name)
+{
+    const auto header = FindHeader(name);
+    if (!header) {
+        AddLog(Format("Texture \"%s\" not loaded. Cannot create right texture flags.", name.c_str()));
+        return 0;
+    }
+    if (!header->Transparent) return 0;
+    return FaceFlags::Transparent | (IsCompactAlphaType(header->Type) ? FaceFlags::AlphaCompact : FaceFlags::AlphaOther);
+}
+
 }  // namespace
 
-std::vector<uint32_t> TextureFaceFlags(const TLOD& lod)
+std::vector<uint32_t> TextureFaceFlags(const TLOD& lod, TTextureFlagCache* known)
 {
     std::vector<uint32_t> flags(lod.Textures.size(), 0);
     for (size_t i = 0; i < lod.Textures.size(); ++i) {
         const std::string& name = lod.Textures[i].Name;
         if (name.empty()) continue;
-        const auto header = FindHeader(name);
-        if (!header) {
-            AddLog(Format("Texture \"%s\" not loaded. Cannot create right texture flags.", name.c_str()));
-            continue;
+        if (known) {
+            const auto it = known->Flags.find(name);
+            if (it != known->Flags.end()) {
+                flags[i] = it->second;
+                continue;
+            }
         }
-        if (header->Transparent)
-            flags[i] = FaceFlags::Transparent |
-                       (IsCompactAlphaType(header->Type) ? FaceFlags::AlphaCompact : FaceFlags::AlphaOther);
+        flags[i] = HeaderFlags(name);
+        if (known) known->Flags.emplace(name, flags[i]);
     }
     return flags;
 }

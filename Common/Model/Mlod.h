@@ -10,6 +10,7 @@ namespace mc {
 class TModel;
 class TLOD;
 class TStream;
+struct TTextureFlagCache;
 
 constexpr uint32_t kMlodVersion = 257;
 constexpr uint32_t kSignatureSP3X = 0x58335053;  // "SP3X"
@@ -20,9 +21,11 @@ constexpr uint32_t kSp3xMinorVersion = 153;
 // Reads everything after the signature and version: the LODs, each converted
 // to the held form as it is read, the optional trailer, then completes the
 // model. False (with a log line where there is more to say than "corrupted")
-// when a LOD is refused; a short read raises EReadError.
+// when a LOD is refused; a short read raises EReadError. The body looks each
+// texture header up once for all its LODs: textureFlags, when given, keeps
+// the flags looked up for one LOD for the LODs read after it.
 bool ReadMlodBody(TModel& model, TStream& s);
-bool ReadMlodLOD(TLOD& lod, TStream& s);
+bool ReadMlodLOD(TLOD& lod, TStream& s, TTextureFlagCache* textureFlags = nullptr);
 
 // Writes the whole file from the held form under the model's SaveFlags, the
 // LODs in ascending resolution. False when a LOD holds data that cannot be

@@ -141,7 +141,7 @@ bool ReadFaces(TLOD& lod, TEditableLOD& e, const uint8_t* data, size_t faceCount
 
 }  // namespace
 
-bool ReadMlodLOD(TLOD& lod, TStream& s)
+bool ReadMlodLOD(TLOD& lod, TStream& s, TTextureFlagCache* textureFlags)
 {
     if (ReadCardinal(s) != kSignatureSP3X) {
         AddLog("LOD signature mismatch");
@@ -183,7 +183,7 @@ bool ReadMlodLOD(TLOD& lod, TStream& s)
     data = ReadBlock(s, nf * kFaceBytes, scratch);
     if (!ReadFaces(lod, e, data, nf)) return false;
 
-    TLODConversion conversion(lod, e);
+    TLODConversion conversion(lod, e, textureFlags);
     if (!conversion.Convert()) return false;
 
     if (ReadCardinal(s) != kSignatureTAGG) return false;
@@ -229,9 +229,10 @@ bool ReadMlodBody(TModel& model, TStream& s)
 {
     const uint32_t count = ReadCardinal(s);
     if (uint64_t{count} * kMinLODBytes > static_cast<uint64_t>(s.Remaining())) return false;
+    TTextureFlagCache textureFlags;
     for (uint32_t i = 0; i < count; ++i) {
         auto lod = std::make_unique<TLOD>(&model);
-        if (!ReadMlodLOD(*lod, s)) return false;
+        if (!ReadMlodLOD(*lod, s, &textureFlags)) return false;
         model.LODs.push_back(std::move(lod));
     }
     // Files of the game's era end with a 32-byte text field.

@@ -4,6 +4,7 @@
 #include "Config/ConfigClass.h"
 #include "Config/GameData.h"
 #include "Config/Resources.h"
+#include "Core/Strings.h"
 #include "Model/ArchiveModelLoader.h"
 #include "Model/LOD.h"
 #include "Model/Model.h"
@@ -29,9 +30,11 @@ TModel* ResolveProxyModel(TProxy& proxy, const TResources* config, const TPbList
     const size_t start = path.find_first_not_of('\\');
     if (start == std::string::npos) return nullptr;
     path.erase(0, start);
+    // Addon configs often name the file with its extension.
+    if (LowerExt(path) != ".p3d") path += ".p3d";
     for (int i = 0; i < archives->Count(); ++i) {
         const TPbFile* archive = archives->Archive(i);
-        const std::string gamePath = archive->Name + "\\" + path + ".p3d";
+        const std::string gamePath = archive->Name + "\\" + path;
         if (!archives->HasArchiveFor(gamePath)) continue;
         if (auto model = LoadModelFromArchive(*archive, gamePath)) {
             proxy.ProxyModel = std::move(model);

@@ -17,8 +17,8 @@ class TResources;
 // Name when there is no such class. Empty when the class has no model.
 std::string ProxyModelPath(const TProxy& proxy, const TResources* config);
 
-// Loads the proxy's model unless it has one: the model path plus ".p3d" is
-// tried in each open archive in list order, and the first model that loads
+// Loads the proxy's model unless it has one: the model path, with ".p3d"
+// added unless it ends so, is tried in each open archive in list order, and the first model that loads
 // is kept in ProxyModel. Returns the model loaded in this call, or nullptr
 // (failures are silent). By default the game's configuration and archives.
 TModel* ResolveProxyModel(TProxy& proxy, const TResources* config, const TPbList* archives);

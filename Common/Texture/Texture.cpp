@@ -102,6 +102,8 @@ bool TTexture::Load(TStream& stream, uint32_t options)
     } else if (TextureType == kTextureTypeJPEG) {
         stream.Seek(start);
         if (options & TextureLoad::DeviceMode) return false;
+        // A picture's header is its type: nothing is decoded for it.
+        if (options & TextureLoad::HeaderOnly) return true;
         return LoadJpeg(stream);
     }
 

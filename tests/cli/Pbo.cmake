@@ -72,6 +72,8 @@ if(NOT cli_out STREQUAL "texture bytes")
   message(FATAL_ERROR "cat gave: ${cli_out}")
 endif()
 run_cli(1 pbo cat ${WORK}/mine.pbo nothere.txt)
+expect_full_stdout_refused(pbo list ${WORK}/mine.pbo)
+expect_full_stdout_refused(pbo list ${WORK}/mine.pbo --json)
 
 # Chosen entries only; an unknown one is reported.
 run_cli(0 pbo extract ${WORK}/mine.pbo ${WORK}/some Config.cpp "data\\tank.p3d")

@@ -3,8 +3,17 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <system_error>
+#include <vector>
 
 #include "Core/Strings.h"
+
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
 
 namespace mc::test {
 
@@ -43,11 +52,29 @@ std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+namespace {
+
+// Folders made by TempDir, removed when the test program ends.
+struct TTempFolders {
+    std::vector<std::filesystem::path> Made;
+    ~TTempFolders()
+    {
+        std::error_code ignored;
+        for (const auto& dir : Made) std::filesystem::remove_all(dir, ignored);
+    }
+};
+
+}  // namespace
+
 std::filesystem::path TempDir(const std::string& name)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("meshcraft-test-" + name);
+    static TTempFolders folders;
+    // The process id keeps runs from different build folders apart.
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("meshcraft-test-" + std::to_string(getpid()) + "-" + name);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
+    folders.Made.push_back(dir);
     return dir;
 }
 

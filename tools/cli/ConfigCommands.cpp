@@ -25,7 +25,14 @@ std::vector<std::string> IncludeFolders(const TArgs& args)
     return it == args.OptionLists.end() ? std::vector<std::string>() : it->second;
 }
 
-void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+// Writes the text to standard output: ExitOk, or ExitRefused (with a line on
+// stderr) when not all of it got there.
+int Print(std::string_view text)
+{
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0) return ExitOk;
+    std::fprintf(stderr, "Cannot write to standard output\n");
+    return ExitRefused;
+}
 
 // The loader logs its warnings; a refusal gets its reason here.
 bool LoadOrReport(TResources& doc, const TArgs& args)
@@ -62,8 +69,7 @@ int RunPreprocess(const TArgs& args)
         // The preprocessor logged the positioned message.
         return ExitRefused;
     }
-    Print(out);
-    return ExitOk;
+    return Print(out);
 }
 
 int RunText(const TArgs& args)
@@ -73,8 +79,7 @@ int RunText(const TArgs& args)
     if (args.Positional.size() < 2) {
         std::string out;
         doc.AppendText(out);
-        Print(out);
-        return ExitOk;
+        return Print(out);
     }
     if (!doc.SaveToFile(args.Positional[1], kConfigText)) {
         std::fprintf(stderr, "Cannot save \"%s\": %s\n", args.Positional[1].c_str(), doc.ErrorMessage.c_str());
@@ -123,8 +128,7 @@ int RunGet(const TArgs& args)
         AppendClassText(out, *static_cast<const TRClass*>(found), 0);
     else
         out = static_cast<const TRField*>(found)->ValueText() + "\n";
-    Print(out);
-    return ExitOk;
+    return Print(out);
 }
 
 int RunStringTable(const TArgs& args)
@@ -154,9 +158,7 @@ int RunStringTable(const TArgs& args)
             for (const std::string& c : row.Cells) r["cells"].push_back(ToUtf8(c));
             j["rows"].push_back(std::move(r));
         }
-        Print(j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace));
-        Print("\n");
-        return ExitOk;
+        return Print(j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
     }
     // Texts are printed as read: legacy code pages stay as they are.
     std::string out = "Languages:";
@@ -167,8 +169,7 @@ int RunStringTable(const TArgs& args)
         for (const std::string& c : row.Cells) out += "\t" + c;
         out += '\n';
     }
-    Print(out);
-    return ExitOk;
+    return Print(out);
 }
 
 std::vector<TCommand> ConfigCommands()

@@ -37,6 +37,14 @@ std::string MethodText(uint32_t method)
     return Format("0x%08x", method);
 }
 
+// ExitOk when everything printed reached standard output.
+int StdoutResult()
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return ExitOk;
+    std::fprintf(stderr, "Cannot write to standard output\n");
+    return ExitRefused;
+}
+
 void PrintJson(const nlohmann::ordered_json& j)
 {
     const std::string text = j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -67,14 +75,14 @@ int RunList(const TArgs& args)
         j["file"] = ToUtf8(archive.FileName);
         j["entries"] = std::move(list);
         PrintJson(j);
-        return ExitOk;
+        return StdoutResult();
     }
     std::printf("%-8s %12s %12s  %-17s %12s  %s\n", "Method", "Original", "Data size", "Modified", "Offset", "Name");
     for (const TPbFileItem* e : entries)
         std::printf("%-8s %12d %12d  %-17s %12u  %s\n", MethodText(e->Method).c_str(), e->OriginalSize, e->DataSize,
                     e->ModifiedText().c_str(), e->DataOffset, e->Name.c_str());
     std::printf("%zu entries\n", entries.size());
-    return ExitOk;
+    return StdoutResult();
 }
 
 int RunExtract(const TArgs& args)

@@ -11,6 +11,18 @@ function(run_cli expected_status)
   set(cli_err "${err}" PARENT_SCOPE)
 endfunction()
 
+# Runs meshcraft-cli with its standard output on a full disk (where the
+# system has /dev/full): it must fail and say so.
+function(expect_full_stdout_refused)
+  if(NOT EXISTS /dev/full)
+    return()
+  endif()
+  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE status OUTPUT_FILE /dev/full ERROR_VARIABLE err)
+  if(NOT status EQUAL 1 OR NOT err MATCHES "Cannot write to standard output")
+    message(FATAL_ERROR "meshcraft-cli ${ARGN} > /dev/full: exit ${status}, expected 1\n${err}")
+  endif()
+endfunction()
+
 # Fails with the text unless it matches the regular expression.
 function(expect_match text regex what)
   if(NOT text MATCHES "${regex}")

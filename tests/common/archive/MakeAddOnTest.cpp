@@ -18,7 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 struct TAddOnSetup {
-    fs::path Dir = TempDir("makeaddon");
+    // A folder of each test's own: ctest runs the tests side by side.
+    fs::path Dir = TempDir(std::string("makeaddon-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     TAddOnOptions Options;
 
     TAddOnSetup()

@@ -97,6 +97,20 @@ TEST(Preprocessor, MacroErrors)
     EXPECT_EQ(last, "macro expansions too long");
 }
 
+TEST(Preprocessor, LongMacroArgumentsCountAgainstTheLimit)
+{
+    // A20 is about 18 MB; the arguments of one call are held together, so
+    // unused parameters must not let them pile up beyond the limit.
+    std::string text = "#define A0 xxxxxxxxxxxxxxxx\n";
+    for (int i = 1; i <= 20; ++i)
+        text += "#define A" + std::to_string(i) + " A" + std::to_string(i - 1) + " A" + std::to_string(i - 1) + "\n";
+    text += "#define F(a,b,c) x\n";
+    std::string last;
+    EXPECT_EQ(PreprocessError(text + "v=F(A20);"), "");
+    PreprocessError(text + "v=F(A20,A20,A20);", &last);
+    EXPECT_EQ(last, "macro expansions too long");
+}
+
 TEST(Preprocessor, Conditions)
 {
     EXPECT_EQ(Preprocess("#define A\n#ifdef A\nyes\n#else\nno\n#endif\n"), "\n\nyes\n\n\n");

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "Archive/PbList.h"
+#include "Core/Strings.h"
 #include "Config/StringTable.h"
 #include "ConfigTestSupport.h"
 #include "DemoModel.h"
@@ -117,6 +118,36 @@ TEST(ProxyModels, ResolvedFromTheArchives)
     byClass.ProxyModel.reset();
     EXPECT_FALSE(ResolveProxyModels(lod, &config, &archives));
     EXPECT_NE(byClass.ProxyModel, nullptr);
+}
+
+TEST(ProxyModels, ConfigPathWithItsExtension)
+{
+    TRecordingServices services;
+    const fs::path dir = TempDir("config-proxy-extension");
+    TMemoryStream crate;
+    ASSERT_TRUE(SaveOdol(*demo::MakeCrateModel(), crate));
+    WriteBytes(dir / "src" / "sub" / "box.p3d", crate.Bytes());
+    Pack(dir / "src", {dir / "src" / "sub" / "box.p3d"}, dir / "Dta" / "models.pbo");
+    TPbList archives;
+    archives.AddArchive((dir / "Dta" / "models.pbo").string(), false);
+    ASSERT_EQ(archives.Count(), 1);
+
+    // Addon configs often name the model file with its extension.
+    TResources config;
+    ASSERT_TRUE(LoadConfigText(config,
+                               "class CfgNonAIVehicles {\n"
+                               "  class ProxyLower { model = \"\\sub\\box.p3d\"; };\n"
+                               "  class ProxyUpper { model = \"\\sub\\BOX.P3D\"; };\n"
+                               "};"));
+    auto model = demo::MakeCrateModel();
+    TLOD& lod = *model->LOD(0);
+    for (const char* name : {"Lower", "Upper"}) {
+        TProxy proxy(&lod);
+        proxy.Name = name;
+        TModel* loaded = ResolveProxyModel(proxy, &config, &archives);
+        ASSERT_NE(loaded, nullptr) << name;
+        EXPECT_EQ(LowerCase(loaded->FileName), "models\\sub\\box.p3d");
+    }
 }
 
 TEST(ProxyModels, StringTableFromTheArchives)

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <map>
+#include <optional>
 
 #include "Core/StreamIO.h"
 #include "DemoModel.h"
@@ -13,6 +15,7 @@
 #include "Model/Model.h"
 #include "Model/ModelLoader.h"
 #include "Model/Odol.h"
+#include "Model/TextureHeaders.h"
 #include "TestSupport.h"
 
 using namespace mc;
@@ -312,6 +315,44 @@ TEST(MlodRead, TagsOfLaterToolsAreSkippedAndTrailerIgnored)
         ASSERT_TRUE(r.Model) << trailer;
         ASSERT_EQ(r.Model->LOD(0)->SelectionCount(), 1);
         EXPECT_EQ(r.Model->LOD(0)->Selections[0]->Name, "#not a tag");
+    }
+}
+
+TEST(MlodRead, EachTextureHeaderIsAskedForOncePerModel)
+{
+    // Texture headers by name, counting the questions asked.
+    struct THeaders : ITextureHeaderSource {
+        THeaders() { SetTextureHeaderSource(this); }
+        ~THeaders() override { SetTextureHeaderSource(nullptr); }
+        std::optional<TTextureHeaderInfo> Header(const std::string& name) override
+        {
+            ++Asked[name];
+            if (name == "alpha.paa") return TTextureHeaderInfo{0x4444, true};
+            return std::nullopt;
+        }
+        std::map<std::string, int> Asked;
+    } headers;
+
+    // Three LODs sharing their textures: each header is looked up (and a
+    // missing one reported) while the first LOD is read, not again.
+    TSp3x lod = Square();
+    lod.Polygons[0].Texture = "alpha.paa";
+    lod.Polygons.push_back(lod.Polygons[0]);
+    lod.Polygons.back().Texture = "gone.paa";
+    std::vector<TSp3x> lods(3, lod);
+    lods[1].Resolution = 2, lods[2].Resolution = 3;
+    const TLoaded r = Load(MlodFile(lods));
+    ASSERT_TRUE(r.Model);
+    EXPECT_EQ(headers.Asked["alpha.paa"], 1);
+    EXPECT_EQ(headers.Asked["gone.paa"], 2);  // a failed lookup is tried a second time
+    EXPECT_EQ(std::count(r.Log.begin(), r.Log.end(),
+                         "Texture \"gone.paa\" not loaded. Cannot create right texture flags."),
+              1);
+    for (int i = 0; i < 3; ++i) {
+        const TLOD& held = *r.Model->LOD(i);
+        ASSERT_EQ(held.FaceCount(), 2);
+        EXPECT_EQ(held.Faces[0].Flags, FaceFlags::Always | FaceFlags::Transparent | FaceFlags::AlphaOther) << i;
+        EXPECT_EQ(held.Faces[1].Flags, FaceFlags::Always) << i;
     }
 }
 

@@ -106,4 +106,21 @@ TEST(JpegTexture, PictureBecomesOneOpaqueLevel)
     EXPECT_EQ(bad.LevelCount(), 0);
 }
 
+TEST(JpegTexture, HeaderOnlyDoesNotDecodeThePicture)
+{
+    TFakeDecoder fake;
+    TInstalled installed(&fake);
+    ASSERT_TRUE(LoadJpegLibrary({}));
+
+    // Model conversion asks every texture for its header: a picture's header
+    // is its type, and decoding it would cost the whole picture.
+    TTexture t;
+    TMemoryReader in(kJpeg.data(), kJpeg.size());
+    ASSERT_TRUE(t.Load(in, TextureLoad::HeaderOnly));
+    EXPECT_EQ(fake.Decodes, 0);
+    EXPECT_EQ(t.TextureType, kTextureTypeJPEG);
+    EXPECT_EQ(t.LevelCount(), 0);
+    EXPECT_FALSE(t.HasTransparency());
+}
+
 }  // namespace
