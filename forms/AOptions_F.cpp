@@ -29,7 +29,7 @@ QLineEdit* MakeEdit(const char* name, QWidget* parent, bool readOnly = false)
 
 }  // namespace
 
-TAOptionsForm::TAOptionsForm(QWidget* parent) : QDialog(parent)
+TAOptionsForm::TAOptionsForm(QWidget* parent) : QDialog(parent), gameFolder_(GetGameFolder())
 {
     AOptionsForm = this;
     setObjectName(QStringLiteral("AOptionsForm"));
@@ -105,7 +105,7 @@ void TAOptionsForm::OnChange_Edits()
     const std::string folder = SourceFolderText();
     Button_OK->setEnabled(!name.empty() && !folder.empty());
     Edit_SrcFiles->setText(folder.empty() ? QString() : ToQString(NativePath(folder + "\\*.*")));
-    Edit_DstFile->setText(ToQString(AddOnDestFile(GetGameFolder(), name)));
+    Edit_DstFile->setText(ToQString(AddOnDestFile(gameFolder_, name)));
 }
 
 void TAOptionsForm::OnClick_Button_BrowseSrcFlder()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 #include "Archive/MakeAddOn.h"
 
@@ -40,6 +41,9 @@ private:
     std::string SourceFolderText() const;
 
     TAddOnOptions options_;
+    // Read once: outside Windows finding it may mean reading the whole
+    // registry file of the Wine prefix, too slow for every keystroke.
+    std::string gameFolder_;
 };
 
 // The program's add-on options dialog while it exists.

@@ -106,6 +106,17 @@ bool FileExists(const std::string& path)
     return std::filesystem::is_regular_file(PathFromUtf8(path), ec);
 }
 
+bool IsSeparator(QChar c) { return c == QLatin1Char('/') || c == QLatin1Char('\\'); }
+
+// The folder itself or one below it, the case aside: "C:\OFP2" is not inside
+// "C:\OFP".
+bool IsInsideFolder(const QString& path, const QString& folder)
+{
+    if (!path.startsWith(folder, Qt::CaseInsensitive)) return false;
+    return path.size() == folder.size() || folder.isEmpty() || IsSeparator(folder.back()) ||
+           IsSeparator(path[folder.size()]);
+}
+
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
@@ -676,7 +687,7 @@ QString TMainForm::ChooseModFolder()
         const auto chosen =
             Dialogs().PickFolder(this, QStringLiteral("Select MOD folder or cancel for default folder:"), game);
         if (!chosen) return {};
-        if (chosen->toLower().startsWith(game.toLower())) return chosen->mid(game.size());
+        if (IsInsideFolder(*chosen, game)) return chosen->mid(game.size());
         ShowMessage(TMessageKind::Warning, Format("MOD folder must be inside main \"%s\" folder", GamePath.c_str()));
     }
 }

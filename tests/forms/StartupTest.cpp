@@ -137,6 +137,21 @@ private slots:
         QCOMPARE(main->StatusBar_Main_Panel0->text(), QStringLiteral("Ready"));
     }
 
+    void modFolderBesideGameIsRefused()
+    {
+        // "<game>2" starts with the game folder's text but is not inside it.
+        const fs::path game = TempDir("beside");
+        qputenv("MESHCRAFT_GAME_DIR", Q(game).toUtf8());
+        TScriptedDialogs dialogs;
+        dialogs.Folders.push_back(Q(game) + QStringLiteral("2"));
+        dialogs.Folders.push_back(Q(game / "MyMod"));
+        auto main = CreateProgramWindows();
+        main->FirstActivation();
+        QCOMPARE(dialogs.Calls.value(2), QStringLiteral("warning: MOD folder must be inside main \"%1\" folder").arg(Q(game)));
+        QCOMPARE(dialogs.Calls.value(3), QStringLiteral("folder: Select MOD folder or cancel for default folder:"));
+        QCOMPARE(GetModFolder(), std::string("\\MyMod"));
+    }
+
     void brokenConfigBinIsNotFollowedByConfigCpp()
     {
         if (!fs::exists(DemoGameDir() / "Bin" / "config.cpp")) QSKIP("demo game not built");

@@ -1,6 +1,7 @@
 #include "DemoGame.h"
 
 #include <cmath>
+#include <functional>
 #include <system_error>
 #include <vector>
 
@@ -123,12 +124,17 @@ void FinishModel(TModel& model, Vector3 lo, Vector3 hi, float mass)
     model.InfoMatrix = {Vector3{1, 0, 0}, Vector3{0, 1, 0}, Vector3{0, 0, 1}};
 }
 
-bool WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes, std::string& error)
+// Writes a file through write, making its folder first.
+bool WriteThrough(const fs::path& path, const std::function<bool(TStream&)>& write, std::string& error)
 {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
-    return SaveFileSafely(
-        PathToUtf8(path), [&](TStream& s) { return s.Write(bytes.data(), bytes.size()) == bytes.size(); }, &error);
+    return SaveFileSafely(PathToUtf8(path), write, &error);
+}
+
+bool WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes, std::string& error)
+{
+    return WriteThrough(path, [&](TStream& s) { return s.Write(bytes.data(), bytes.size()) == bytes.size(); }, error);
 }
 
 bool WriteText(const fs::path& path, const std::string& text, std::string& error)
@@ -138,22 +144,18 @@ bool WriteText(const fs::path& path, const std::string& text, std::string& error
 
 bool WriteModel(const fs::path& path, const TModel& model, std::string& error)
 {
-    std::error_code ec;
-    fs::create_directories(path.parent_path(), ec);
-    return SaveFileSafely(PathToUtf8(path), [&](TStream& s) { return SaveOdol(model, s); }, &error);
+    return WriteThrough(path, [&](TStream& s) { return SaveOdol(model, s); }, error);
 }
 
 bool WriteAnimation(const fs::path& path, const TAnimation& animation, std::string& error)
 {
-    std::error_code ec;
-    fs::create_directories(path.parent_path(), ec);
-    return SaveFileSafely(
-        PathToUtf8(path),
+    return WriteThrough(
+        path,
         [&](TStream& s) {
             animation.SaveToStream(s);
             return true;
         },
-        &error);
+        error);
 }
 
 // Packs every file below staging into archive and removes staging.
