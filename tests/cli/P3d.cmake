@@ -25,6 +25,7 @@ run_cli(1 p3d info ${WORK}/missing.p3d)
 
 # The demo model.
 run_cli(0 p3d info ${DEMO})
+expect_full_stdout_refused(p3d dump ${DEMO} --json)
 if(NOT cli_out MATCHES "Format: ODOL version 7" OR NOT cli_out MATCHES "Geometry")
   message(FATAL_ERROR "unexpected info output:\n${cli_out}")
 endif()

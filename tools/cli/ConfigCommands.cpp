@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "CliCommon.h"
 #include "Commands.h"
 #include "Config/ConfigClass.h"
 #include "Config/ConfigTextWriter.h"
@@ -25,13 +26,12 @@ std::vector<std::string> IncludeFolders(const TArgs& args)
     return it == args.OptionLists.end() ? std::vector<std::string>() : it->second;
 }
 
-// Writes the text to standard output: ExitOk, or ExitRefused (with a line on
-// stderr) when not all of it got there.
+// Writes the text to standard output; whether it got there is checked once
+// the command returns.
 int Print(std::string_view text)
 {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0) return ExitOk;
-    std::fprintf(stderr, "Cannot write to standard output\n");
-    return ExitRefused;
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return ExitOk;
 }
 
 // The loader logs its warnings; a refusal gets its reason here.
@@ -158,7 +158,8 @@ int RunStringTable(const TArgs& args)
             for (const std::string& c : row.Cells) r["cells"].push_back(ToUtf8(c));
             j["rows"].push_back(std::move(r));
         }
-        return Print(j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+        PrintJson(j);
+        return ExitOk;
     }
     // Texts are printed as read: legacy code pages stay as they are.
     std::string out = "Languages:";

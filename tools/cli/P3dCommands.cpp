@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "Archive/PbList.h"
+#include "CliCommon.h"
 #include "Commands.h"
 #include "Core/FilePaths.h"
 #include "Core/Stream.h"
@@ -20,18 +21,6 @@
 namespace mc::cli {
 
 namespace {
-
-// The loader logs why a file is refused; a file that cannot be opened gets
-// its own line here.
-std::unique_ptr<TModel> LoadOrReport(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        std::fprintf(stderr, "Cannot open \"%s\"\n", path.c_str());
-        return nullptr;
-    }
-    return LoadModelFromMemory(bytes.data(), bytes.size(), path);
-}
 
 std::string Vec(const Vector3& v) { return Format("%.4f, %.4f, %.4f", v.x, v.y, v.z); }
 
@@ -66,16 +55,9 @@ void PrintInfoText(const TModel& m)
     std::printf("Autocenter: %s\n", m.InfoFlags[0] ? "yes" : "no");
 }
 
-void PrintJson(const nlohmann::ordered_json& j)
-{
-    const std::string text = j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
-}
-
 int RunInfo(const TArgs& args)
 {
-    auto model = LoadOrReport(args.Positional[0]);
+    auto model = LoadModelOrReport(args.Positional[0]);
     if (!model) return ExitRefused;
     if (args.Has("--json"))
         PrintJson(ModelInfoJson(*model));
@@ -87,7 +69,7 @@ int RunInfo(const TArgs& args)
 int RunDump(const TArgs& args)
 {
     if (!args.Has("--json")) throw EUsage("dump writes JSON only: give --json");
-    auto model = LoadOrReport(args.Positional[0]);
+    auto model = LoadModelOrReport(args.Positional[0]);
     if (!model) return ExitRefused;
     PrintJson(ModelDumpJson(*model));
     return ExitOk;
@@ -145,21 +127,7 @@ public:
     bool Open(const TArgs& args)
     {
         if (!args.Options.count("--archives")) return true;
-        const std::string folder = args.Option("--archives");
-        std::error_code ec;
-        const std::filesystem::path dir = PathFromUtf8(folder);
-        if (!std::filesystem::is_directory(dir, ec)) {
-            std::fprintf(stderr, "Cannot open the archive folder \"%s\"\n", folder.c_str());
-            return false;
-        }
-        if (std::filesystem::is_directory(dir / "Dta", ec) || std::filesystem::is_directory(dir / "AddOns", ec))
-            list_.OpenGameArchives(folder);
-        else
-            list_.OpenFolder(folder, false);
-        if (list_.Count() == 0) {
-            std::fprintf(stderr, "No archives in \"%s\"\n", folder.c_str());
-            return false;
-        }
+        if (!OpenArchiveFolder(list_, args.Option("--archives"))) return false;
         scope_ = std::make_unique<TScopedPbList>(&list_);
         InstallTurboJpegDecoder();
         InstallTextureHeaderLookup();
@@ -181,7 +149,7 @@ int RunConvert(const TArgs& args)
     const uint32_t flags = SaveFlagsFrom(args);
     TArchiveContext archives;
     if (!archives.Open(args)) return ExitRefused;
-    auto model = LoadOrReport(args.Positional[0]);
+    auto model = LoadModelOrReport(args.Positional[0]);
     if (!model) return ExitRefused;
     model->SaveFlags = flags;
     std::string error;
@@ -199,7 +167,7 @@ int RunObj(const TArgs& args)
     const uint32_t flags = SaveFlagsFrom(args);
     TArchiveContext archives;
     if (!archives.Open(args)) return ExitRefused;
-    auto model = LoadOrReport(args.Positional[0]);
+    auto model = LoadModelOrReport(args.Positional[0]);
     if (!model) return ExitRefused;
     model->SaveFlags |= flags & SaveFlags::GroupedVertices;
     std::string error;
@@ -224,7 +192,7 @@ int RunCheck(const TArgs& args)
         throw EUsage("unknown check \"" + which + "\" (give mass, normals or uv)");
     TArchiveContext archives;
     if (!archives.Open(args)) return ExitRefused;
-    auto model = LoadOrReport(args.Positional[1]);
+    auto model = LoadModelOrReport(args.Positional[1]);
     if (!model) return ExitRefused;
     std::error_code ec;
     const std::string folder =

@@ -6,6 +6,7 @@
 #include "Archive/MakeAddOn.h"
 #include "Archive/PbExtract.h"
 #include "Archive/PbFile.h"
+#include "CliCommon.h"
 #include "Commands.h"
 #include "Core/FilePaths.h"
 #include "Core/Strings.h"
@@ -37,21 +38,6 @@ std::string MethodText(uint32_t method)
     return Format("0x%08x", method);
 }
 
-// ExitOk when everything printed reached standard output.
-int StdoutResult()
-{
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return ExitOk;
-    std::fprintf(stderr, "Cannot write to standard output\n");
-    return ExitRefused;
-}
-
-void PrintJson(const nlohmann::ordered_json& j)
-{
-    const std::string text = j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
-}
-
 int RunList(const TArgs& args)
 {
     TPbFile archive;
@@ -75,14 +61,14 @@ int RunList(const TArgs& args)
         j["file"] = ToUtf8(archive.FileName);
         j["entries"] = std::move(list);
         PrintJson(j);
-        return StdoutResult();
+        return ExitOk;
     }
     std::printf("%-8s %12s %12s  %-17s %12s  %s\n", "Method", "Original", "Data size", "Modified", "Offset", "Name");
     for (const TPbFileItem* e : entries)
         std::printf("%-8s %12d %12d  %-17s %12u  %s\n", MethodText(e->Method).c_str(), e->OriginalSize, e->DataSize,
                     e->ModifiedText().c_str(), e->DataOffset, e->Name.c_str());
     std::printf("%zu entries\n", entries.size());
-    return StdoutResult();
+    return ExitOk;
 }
 
 int RunExtract(const TArgs& args)
@@ -123,8 +109,8 @@ int RunCat(const TArgs& args)
         std::fprintf(stderr, "Cannot extract \"%s\": %s\n", item->Name.c_str(), reason.c_str());
         return ExitRefused;
     }
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) return ExitRefused;
-    return std::fflush(stdout) == 0 ? ExitOk : ExitRefused;
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    return ExitOk;
 }
 
 int RunPack(const TArgs& args)

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Animation/Animation.h"
+#include "CliCommon.h"
 #include "Commands.h"
 #include "Core/SafeSave.h"
 #include "Core/Stream.h"
@@ -36,23 +37,6 @@ std::unique_ptr<TAnimation> LoadAnimationOrReport(const std::string& path)
         std::fprintf(stderr, "Cannot load animation \"%s\": %s\n", path.c_str(), e.what());
     }
     return nullptr;
-}
-
-std::unique_ptr<TModel> LoadModelOrReport(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        std::fprintf(stderr, "Cannot open \"%s\"\n", path.c_str());
-        return nullptr;
-    }
-    return LoadModelFromMemory(bytes.data(), bytes.size(), path);  // the loader logs why it refuses
-}
-
-void PrintJson(const nlohmann::ordered_json& j)
-{
-    const std::string text = j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
 }
 
 int RunInfo(const TArgs& args)

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "Archive/PbList.h"
+#include "CliCommon.h"
 #include "Commands.h"
 #include "Core/FilePaths.h"
 #include "Core/Stream.h"
@@ -24,28 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The archives of a folder: a game folder (with Dta or AddOns inside) is
-// opened as the program opens the game; any other folder's own archives
-// are opened as game archives.
-bool OpenArchives(TPbList& list, const std::string& folder)
-{
-    std::error_code ec;
-    const fs::path dir = PathFromUtf8(folder);
-    if (!fs::is_directory(dir, ec)) {
-        std::fprintf(stderr, "Cannot open the archive folder \"%s\"\n", folder.c_str());
-        return false;
-    }
-    if (fs::is_directory(dir / "Dta", ec) || fs::is_directory(dir / "AddOns", ec))
-        list.OpenGameArchives(folder);
-    else
-        list.OpenFolder(folder, false);
-    if (list.Count() == 0) {
-        std::fprintf(stderr, "No archives in \"%s\"\n", folder.c_str());
-        return false;
-    }
-    return true;
-}
-
 // The texture FILE names, on disk or (with --archives) as a game path. The
 // loader logs why a texture is refused; this adds which one.
 std::unique_ptr<TTexture> LoadOrReport(const TArgs& args, uint32_t options)
@@ -55,7 +34,7 @@ std::unique_ptr<TTexture> LoadOrReport(const TArgs& args, uint32_t options)
     std::unique_ptr<TTexture> texture;
     if (args.Options.count("--archives")) {
         TPbList list;
-        if (!OpenArchives(list, args.Option("--archives"))) return nullptr;
+        if (!OpenArchiveFolder(list, args.Option("--archives"))) return nullptr;
         std::string gamePath = name;
         std::replace(gamePath.begin(), gamePath.end(), '/', '\\');
         if (!IsTextureFileName(gamePath)) {
@@ -82,13 +61,6 @@ std::unique_ptr<TTexture> LoadOrReport(const TArgs& args, uint32_t options)
 }
 
 std::string Hex32(uint32_t v) { return Format("0x%08X", v); }
-
-void PrintJson(const nlohmann::ordered_json& j)
-{
-    const std::string text = j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
-}
 
 int RunInfo(const TArgs& args)
 {

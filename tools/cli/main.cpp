@@ -61,7 +61,14 @@ int main(int argc, char** argv)
             }
         TCliServices services;
         try {
-            return c.Run(ParseArgs(rest, c.Spec));
+            const int status = c.Run(ParseArgs(rest, c.Spec));
+            // Output that could not be written (a full disk, a closed pipe)
+            // is a failure, not a result.
+            if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+                std::fprintf(stderr, "Cannot write to standard output\n");
+                return ExitRefused;
+            }
+            return status;
         } catch (const EUsage& e) {
             std::fprintf(stderr, "meshcraft-cli %s: %s\nUsage: meshcraft-cli %s %s\n", title.c_str(), e.what(),
                          title.c_str(), c.Usage);
