@@ -6,14 +6,14 @@
 #include "GuiServices.h"
 #include "Log_F.h"
 #include "Main_F.h"
-#include "QtJpegDecoder.h"
+#include "jpeg/TurboJpegDecoder.h"
 
 namespace mc {
 
 std::unique_ptr<TMainForm> CreateProgramWindows()
 {
     SetAppServices(&GuiServices());
-    InstallJpegDecoder(&QtJpegDecoder());
+    InstallTurboJpegDecoder();
 
     auto main = std::make_unique<TMainForm>();
     // Model view, texture window, preview and archive manager come here.

@@ -13,6 +13,9 @@ namespace {
 // allocated for it.
 constexpr uint64_t kMaxPixelsPerByte = 1024;
 constexpr int kMaxSide = 32768;
+// Pictures of the game are a few hundred pixels wide; this keeps any one
+// picture under 200 MB however well its data compresses.
+constexpr uint64_t kMaxPixels = uint64_t(8192) * 8192;
 
 struct TDecompressor {
     tjhandle handle = tjInitDecompress();
@@ -36,7 +39,8 @@ std::optional<TJpegBitmap> TTurboJpegDecoder::Decode(const uint8_t* data, size_t
                             &colorspace) != 0)
         return std::nullopt;
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return std::nullopt;
-    if (uint64_t(width) * uint64_t(height) > uint64_t(size) * kMaxPixelsPerByte) return std::nullopt;
+    const uint64_t pixels = uint64_t(width) * uint64_t(height);
+    if (pixels > kMaxPixels || pixels > uint64_t(size) * kMaxPixelsPerByte) return std::nullopt;
 
     TJpegBitmap bitmap;
     bitmap.Width = width;
