@@ -1,16 +1,8 @@
 #include "ProjectInfo.h"
 
-#include <QtGlobal>
-
 namespace mc {
 
-QString ProjectSiteUrl()
-{
-    QString site = qEnvironmentVariable("MESHCRAFT_SITE_URL");
-    if (site.isEmpty()) site = QStringLiteral("https://meshcraft.example.org");
-    while (site.endsWith(QLatin1Char('/'))) site.chop(1);
-    return site;
-}
+QString ProjectSiteUrl() { return QString::fromStdString(ProjectSiteAddress()); }
 
 QString UpdatesPageUrl()
 {

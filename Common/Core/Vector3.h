@@ -1,7 +1,10 @@
 // Three single-precision floats: every position, normal and direction.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace mc {
 
@@ -31,6 +34,14 @@ inline Vector3 Normalize(Vector3 a)
     const float len = Length(a);
     return len > 0 ? a / len : a;
 }
+
+// Component-wise bounds.
+inline Vector3 Min(Vector3 a, Vector3 b) { return {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)}; }
+inline Vector3 Max(Vector3 a, Vector3 b) { return {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)}; }
+
+// Neither infinite nor not-a-number, judged by the exponent bits alone (the
+// same whatever the compiler's floating-point options).
+inline bool IsFinite(float f) { return (std::bit_cast<uint32_t>(f) & 0x7F800000u) != 0x7F800000u; }
 
 static_assert(sizeof(Vector3) == 12, "stored as three packed floats");
 

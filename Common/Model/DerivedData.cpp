@@ -17,8 +17,6 @@ constexpr std::array<Vector3, 3> kConvertedInfoMatrix = {
     Vector3{0.000001f, 0.000124f, 0.001424f},
 };
 
-Vector3 Min(Vector3 a, Vector3 b) { return {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)}; }
-Vector3 Max(Vector3 a, Vector3 b) { return {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)}; }
 
 const Vector3 kBoxStart{1e10f, 1e10f, 1e10f};
 

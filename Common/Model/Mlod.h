@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+
+#include "Core/Vector3.h"
 #include <utility>
 #include <vector>
 
@@ -41,5 +44,19 @@ std::vector<const TLOD*> MlodLODOrder(const TModel& model);
 // them: pairs of point indices (vertex indices when grouped is false), in
 // ascending order of first * 65536 + second, each edge once.
 std::vector<std::pair<uint32_t, uint32_t>> ComputeSharpEdges(const TLOD& lod, bool grouped);
+
+// A held normal this close to its face's normal in every component belongs to
+// a flat-shaded corner: such corners make the sharp edges of the editable
+// form, and the normals report lists them.
+inline bool IsFlatCornerNormal(Vector3 held, Vector3 face)
+{
+    constexpr float kTolerance = 0.03f;
+    return std::fabs(held.x - face.x) <= kTolerance && std::fabs(held.y - face.y) <= kTolerance &&
+           std::fabs(held.z - face.z) <= kTolerance;
+}
+
+// Tag names stand between two "#" ("#Mass#", and those later tools add); a
+// named selection may not look like one.
+inline bool IsTagName(std::string_view name) { return name.size() >= 2 && name.front() == '#' && name.back() == '#'; }
 
 }  // namespace mc

@@ -42,7 +42,6 @@ float F32At(const uint8_t* p)
     return v;
 }
 
-bool IsFinite(float f) { return (std::bit_cast<uint32_t>(f) & 0x7F800000u) != 0x7F800000u; }
 
 // The next count bytes of the stream: seen in place in a memory stream, else
 // read into scratch. Raises EReadError when they are not there.
@@ -58,13 +57,6 @@ const uint8_t* ReadBlock(TStream& s, size_t count, std::vector<uint8_t>& scratch
     scratch.resize(count);
     ReadBuffer(s, scratch.data(), count);
     return scratch.data();
-}
-
-// Tags that carry no data the held form keeps. Later tools add tags of their
-// own, always named between two "#": those are passed over too.
-bool IsSkippedTag(const std::string& name)
-{
-    return name.size() >= 2 && name.front() == '#' && name.back() == '#';
 }
 
 // The faces' texture names, lower-cased, as entries of the LOD's Textures.
@@ -207,7 +199,7 @@ bool ReadMlodLOD(TLOD& lod, TStream& s, TTextureFlagCache* textureFlags)
             lod.Masses.resize(np);
             if (np) std::memcpy(lod.Masses.data(), data, size);
             massRead = true;
-        } else if (IsSkippedTag(name)) {
+        } else if (IsTagName(name)) {  // no data the held form keeps, or a later tool's tag
             SkipBytes(s, size);
         } else {
             if (size != uint64_t{np} + nf) return false;

@@ -9,16 +9,6 @@ namespace mc {
 
 namespace {
 
-// A held normal this close to its face's normal in every component belongs
-// to a flat-shaded corner.
-constexpr float kFlatTolerance = 0.03f;
-
-bool CloseTo(Vector3 a, Vector3 b)
-{
-    return std::fabs(a.x - b.x) <= kFlatTolerance && std::fabs(a.y - b.y) <= kFlatTolerance &&
-           std::fabs(a.z - b.z) <= kFlatTolerance;
-}
-
 // Marks the corners of triangle (a, b, c) whose normals equal its own. A
 // degenerate triangle has no normal and marks nothing.
 void MarkFlatCorners(const TLOD& lod, uint16_t a, uint16_t b, uint16_t c, std::vector<uint8_t>& marked)
@@ -27,7 +17,7 @@ void MarkFlatCorners(const TLOD& lod, uint16_t a, uint16_t b, uint16_t c, std::v
     const Vector3 n = Normalize(Cross(lod.Positions[b] - pa, lod.Positions[c] - pa));
     if (n == Vector3{}) return;
     for (uint16_t v : {a, b, c})
-        if (CloseTo(lod.Normals[v], n)) marked[v] = 1;
+        if (IsFlatCornerNormal(lod.Normals[v], n)) marked[v] = 1;
 }
 
 }  // namespace

@@ -54,7 +54,6 @@ void WarnWhenCut(std::string_view text, size_t width, const char* what)
 
 // Names between two "#" are the tags' own: a selection so named would be
 // read back as a tag, or skipped, or end the LOD early.
-bool IsTagName(std::string_view name) { return name.size() >= 2 && name.front() == '#' && name.back() == '#'; }
 
 void WriteTagHeader(TStream& s, std::string_view name, uint32_t size)
 {

@@ -10,6 +10,7 @@
 #include "Core/StreamIO.h"
 #include "Core/Strings.h"
 #include "Model/DerivedData.h"
+#include "Model/Mlod.h"
 #include "Model/Model.h"
 
 namespace mc {
@@ -17,19 +18,10 @@ namespace mc {
 namespace {
 
 constexpr float kReportBoxStart = 10000.0f;
-constexpr float kFlatTolerance = 0.03f;
 
 std::string Vec6(Vector3 v) { return Format("%.6f %.6f %.6f", v.x, v.y, v.z); }
 std::string Vec9(Vector3 v) { return Format("%.9f %.9f %.9f", v.x, v.y, v.z); }
 
-Vector3 Min(Vector3 a, Vector3 b) { return {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)}; }
-Vector3 Max(Vector3 a, Vector3 b) { return {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)}; }
-
-bool CloseTo(Vector3 a, Vector3 b)
-{
-    return std::fabs(a.x - b.x) <= kFlatTolerance && std::fabs(a.y - b.y) <= kFlatTolerance &&
-           std::fabs(a.z - b.z) <= kFlatTolerance;
-}
 
 bool FaceInRange(const TLOD& lod, const TFace& f)
 {
@@ -118,7 +110,7 @@ void WriteNormalsReport(const TModel& model, TStream& s)
         WriteTextLine(s, Format("LOD%d", i));
         std::vector<uint8_t> marked(lod.PointToVertex.size(), 0);
         const auto mark = [&](uint16_t v, Vector3 faceNormal) {
-            if (!CloseTo(lod.Normals[v], faceNormal) || v >= lod.VertexToPoint.size()) return;
+            if (!IsFlatCornerNormal(lod.Normals[v], faceNormal) || v >= lod.VertexToPoint.size()) return;
             const uint16_t p = lod.VertexToPoint[v];
             if (p < marked.size()) marked[p] = 1;
         };

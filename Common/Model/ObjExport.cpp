@@ -13,10 +13,6 @@ namespace mc {
 
 namespace {
 
-constexpr int kVersionMajor = 0;
-constexpr int kVersionMinor = 28;
-constexpr const char* kDefaultSiteAddress = "https://meshcraft.example.org";
-
 // Lines gathered in memory; numbers always with "." and six decimals,
 // whatever the user's locale.
 class TObjText {
@@ -61,16 +57,6 @@ std::string GroupName(const std::string& name)
 }
 
 }  // namespace
-
-std::string ProgramTitle() { return Format("%s v%d.%d", "Meshcraft", kVersionMajor, kVersionMinor); }
-
-std::string ProjectSiteAddress()
-{
-    const char* env = std::getenv("MESHCRAFT_SITE_URL");
-    std::string site = env && *env ? env : kDefaultSiteAddress;
-    while (!site.empty() && site.back() == '/') site.pop_back();
-    return site;
-}
 
 std::string ObjLODFileName(const std::string& path, int lodIndex)
 {

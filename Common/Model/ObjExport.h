@@ -6,16 +6,13 @@
 
 #include <string>
 
+#include "Core/ProjectInfo.h"  // ProgramTitle and ProjectSiteAddress name the program in every file
+
 namespace mc {
 
 class TModel;
 class TLOD;
 class TStream;
-
-// "Meshcraft v0.28", named in the first line of every file.
-std::string ProgramTitle();
-// The project's web site, named in the second line.
-std::string ProjectSiteAddress();
 
 // The file of LOD index for the chosen name: "%s.%d%s" of the name without
 // its extension, the index and the extension (".obj" when it has none).

@@ -43,7 +43,6 @@ void ReadVectors(TStream& s, std::vector<Vector3>& out, uint32_t count)
     ReadBuffer(s, out.data(), out.size() * sizeof(Vector3));
 }
 
-bool IsFinite(float f) { return (std::bit_cast<uint32_t>(f) & 0x7F800000u) != 0x7F800000u; }
 
 bool ReadSelection(TModelComponent& sel, TStream& s)
 {
