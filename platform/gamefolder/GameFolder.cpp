@@ -7,6 +7,9 @@
 #include <string>
 #include <system_error>
 
+#include "Core/FilePaths.h"
+#include "Core/Strings.h"
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -19,15 +22,6 @@ namespace mc {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool SameTextAscii(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 void AppendUtf8(std::string& out, unsigned code)
 {
@@ -125,7 +119,7 @@ std::string ReadWineRegistryString(std::string_view regText, std::string_view ke
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (!line.empty() && line[0] == '[') {
             if (SectionKey(line, current))
-                inKey = SameTextAscii(current, key) || SameTextAscii(current, wowKey);
+                inKey = SameText(current, key) || SameText(current, wowKey);
             else
                 inKey = false;
             continue;
@@ -133,12 +127,12 @@ std::string ReadWineRegistryString(std::string_view regText, std::string_view ke
         if (!inKey || line.empty() || line[0] != '"') continue;
         size_t pos = 0;
         std::string name, value;
-        if (!ReadQuoted(line, pos, name) || !SameTextAscii(name, valueName)) continue;
+        if (!ReadQuoted(line, pos, name) || !SameText(name, valueName)) continue;
         if (pos >= line.size() || line[pos] != '=') continue;
         ++pos;
         if (line.substr(pos, 7) == "str(2):") pos += 7;
         if (!ReadQuoted(line, pos, value)) continue;
-        (SameTextAscii(current, key) ? found : foundWow) = value;
+        (SameText(current, key) ? found : foundWow) = value;
     }
     return !found.empty() ? found : foundWow;
 }
@@ -155,8 +149,8 @@ fs::path WinePathToNative(std::string_view windowsPath, const fs::path& prefix)
     for (char& c : rest)
         if (c == '\\') c = '/';
     while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
-    if (base.empty()) return fs::path(std::u8string(rest.begin(), rest.end()));
-    return rest.empty() ? base : base / std::u8string(rest.begin(), rest.end());
+    if (base.empty()) return PathFromUtf8(rest);
+    return rest.empty() ? base : base / PathFromUtf8(rest);
 }
 
 #ifdef _WIN32
@@ -207,8 +201,7 @@ std::string GetGameFolder()
     text << file.rdbuf();
     const std::string stored = ReadWineRegistryString(text.str(), kGameRegistryKey, kGameRegistryValue);
     if (stored.empty()) return {};
-    const std::u8string native = WinePathToNative(stored, prefix).u8string();
-    return std::string(native.begin(), native.end());
+    return PathToUtf8(WinePathToNative(stored, prefix));
 }
 
 #endif
