@@ -145,29 +145,25 @@ void CopyFile(const fs::path& from, const fs::path& to)
     std::fclose(out);
 }
 
-void BM_OpenSmall20000(benchmark::State& state)
+// Opening an archive: its headers and the folder tree.
+void OpenArchive(benchmark::State& state, const fs::path& file)
 {
-    const TArchives& a = Archives();
     for (auto _ : state) {
         mc::TPbFile archive;
-        if (!archive.Open(a.Small.string())) state.SkipWithError("open failed");
+        if (!archive.Open(file.string())) state.SkipWithError("open failed");
         archive.BuildTree();
         benchmark::DoNotOptimize(archive.Root.Items.Count());
     }
+}
+
+void BM_OpenSmall20000(benchmark::State& state)
+{
+    OpenArchive(state, Archives().Small);
     state.counters["entries"] = kSmallFiles;
 }
 BENCHMARK(BM_OpenSmall20000)->Unit(benchmark::kMillisecond);
 
-void BM_OpenBig2000(benchmark::State& state)
-{
-    const TArchives& a = Archives();
-    for (auto _ : state) {
-        mc::TPbFile archive;
-        if (!archive.Open(a.Stored.string())) state.SkipWithError("open failed");
-        archive.BuildTree();
-        benchmark::DoNotOptimize(archive.Root.Items.Count());
-    }
-}
+void BM_OpenBig2000(benchmark::State& state) { OpenArchive(state, Archives().Stored); }
 BENCHMARK(BM_OpenBig2000)->Unit(benchmark::kMicrosecond);
 
 // Writes each entry's content (already in memory) to its own new file: what
