@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 
 #include "Archive/NativePath.h"
+#include "Game/GameData.h"
 #include "Core/Strings.h"
 #include "Dialogs.h"
 #include "QtText.h"
-#include "gamefolder/GameFolder.h"
 #include "sysinfo/SysInfo.h"
 
 namespace mc {
@@ -29,7 +29,7 @@ QLineEdit* MakeEdit(const char* name, QWidget* parent, bool readOnly = false)
 
 }  // namespace
 
-TAOptionsForm::TAOptionsForm(QWidget* parent) : QDialog(parent), gameFolder_(GetGameFolder())
+TAOptionsForm::TAOptionsForm(const TGameData& game, QWidget* parent) : QDialog(parent), game_(game)
 {
     AOptionsForm = this;
     setObjectName(QStringLiteral("AOptionsForm"));
@@ -105,7 +105,7 @@ void TAOptionsForm::OnChange_Edits()
     const std::string folder = SourceFolderText();
     Button_OK->setEnabled(!name.empty() && !folder.empty());
     Edit_SrcFiles->setText(folder.empty() ? QString() : ToQString(NativePath(folder + "\\*.*")));
-    Edit_DstFile->setText(ToQString(AddOnDestFile(gameFolder_, name)));
+    Edit_DstFile->setText(ToQString(AddOnDestFile(game_.DataRoot(), name)));
 }
 
 void TAOptionsForm::OnClick_Button_BrowseSrcFlder()

@@ -13,10 +13,12 @@ class QPushButton;
 
 namespace mc {
 
+class TGameData;
+
 class TAOptionsForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TAOptionsForm(QWidget* parent = nullptr);
+    explicit TAOptionsForm(const TGameData& game, QWidget* parent = nullptr);
     ~TAOptionsForm() override;
 
     // The options kept since the dialog was last confirmed.
@@ -41,9 +43,8 @@ private:
     std::string SourceFolderText() const;
 
     TAddOnOptions options_;
-    // Read once: outside Windows finding it may mean reading the whole
-    // registry file of the Wine prefix, too slow for every keystroke.
-    std::string gameFolder_;
+    // The game folder and MOD folder the add-on goes into.
+    const TGameData& game_;
 };
 
 // The program's add-on options dialog while it exists.

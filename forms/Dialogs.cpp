@@ -40,13 +40,25 @@ QString WithDefaultExt(const QString& fileName, const QString& defaultExt)
     return fileName + QLatin1Char('.') + defaultExt;
 }
 
-void TDialogs::Message(QWidget* parent, TMessageKind kind, const QString& text)
+void TDialogs::Message(QWidget* parent, TMessageKind kind, const QString& text, const QString& details)
 {
-    switch (kind) {
-    case TMessageKind::Information: QMessageBox::information(parent, QStringLiteral("Information"), text); break;
-    case TMessageKind::Warning: QMessageBox::warning(parent, QStringLiteral("Warning"), text); break;
-    case TMessageKind::Error: QMessageBox::critical(parent, QStringLiteral("Error"), text); break;
-    }
+    const QMessageBox::Icon icon = kind == TMessageKind::Information ? QMessageBox::Information
+                                   : kind == TMessageKind::Warning   ? QMessageBox::Warning
+                                                                     : QMessageBox::Critical;
+    const QString title = kind == TMessageKind::Information ? QStringLiteral("Information")
+                          : kind == TMessageKind::Warning   ? QStringLiteral("Warning")
+                                                            : QStringLiteral("Error");
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    if (!details.isEmpty()) box.setDetailedText(details);
+    box.exec();
+}
+
+TAnswer TDialogs::Question(QWidget* parent, const QString& text)
+{
+    const auto button = QMessageBox::question(parent, QStringLiteral("Confirm"), text,
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                              QMessageBox::Yes);
+    return button == QMessageBox::Yes ? TAnswer::Yes : button == QMessageBox::No ? TAnswer::No : TAnswer::Cancel;
 }
 
 std::optional<QString> TDialogs::PickFolder(QWidget* parent, const QString& prompt, const QString& start)

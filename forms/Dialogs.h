@@ -18,12 +18,16 @@ struct TSaveChoice {
     int FilterIndex = 0;  // 0-based position in the filter list
 };
 
+enum class TAnswer { Yes, No, Cancel };
+
 class TDialogs {
 public:
     virtual ~TDialogs() = default;
 
-    // A modal box with one OK button.
-    virtual void Message(QWidget* parent, TMessageKind kind, const QString& text);
+    // A modal box with one OK button; details, when given, can be unfolded.
+    virtual void Message(QWidget* parent, TMessageKind kind, const QString& text, const QString& details = {});
+    // A question with Yes, No and Cancel; closing the box cancels.
+    virtual TAnswer Question(QWidget* parent, const QString& text);
     // A folder picker; nothing when cancelled.
     virtual std::optional<QString> PickFolder(QWidget* parent, const QString& prompt, const QString& start);
     // Filters in the form "Text (*.ext)|*.ext|...".

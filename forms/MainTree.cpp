@@ -1,12 +1,13 @@
-// The main window's tree: one branch per LOD with its vertices, polygons,
-// textures, proxies, components, animation frames and properties.
+#include "MainTree.h"
+
 #include <QApplication>
+#include <QKeyEvent>
 #include <QStyle>
-#include <QTreeWidget>
 
 #include "Core/ValueParsing.h"
 #include "Main_F.h"
 #include "Model/Model.h"
+#include "ModelDocument.h"
 #include "QtText.h"
 
 namespace mc {
@@ -64,19 +65,30 @@ T* NodeObject(const QTreeWidgetItem* node)
 
 }  // namespace
 
-int TMainForm::NodeKind(const QTreeWidgetItem* node) { return node ? node->data(0, kKindRole).toInt() : NodeNone; }
-
-void TMainForm::RebuildTree()
+TMainTree::TMainTree(TModelDocument& document, QWidget* parent) : QTreeWidget(parent), document_(document)
 {
-    treeUpdating_ = true;
-    TreeView_Main->setUpdatesEnabled(false);
-    TreeView_Main->clear();
-    if (Model) {
-        auto* lods = new QTreeWidgetItem(TreeView_Main, QStringList(QStringLiteral("LODs")));
+    setObjectName(QStringLiteral("TreeView_Main"));
+    setHeaderHidden(true);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { ClickNode(item); });
+    connect(this, &QTreeWidget::itemChanged, this, &TMainTree::OnItemChanged);
+    connect(&document_, &TModelDocument::ModelOpened, this, &TMainTree::Rebuild);
+    connect(&document_, &TModelDocument::ModelCleared, this, &TMainTree::Rebuild);
+}
+
+int TMainTree::NodeKind(const QTreeWidgetItem* node) { return node ? node->data(0, kKindRole).toInt() : NodeNone; }
+
+void TMainTree::Rebuild()
+{
+    updating_ = true;
+    setUpdatesEnabled(false);
+    clear();
+    if (const TModel* model = document_.Model()) {
+        auto* lods = new QTreeWidgetItem(this, QStringList(QStringLiteral("LODs")));
         lods->setData(0, kKindRole, NodeLODs);
         lods->setIcon(0, KindIcon(NodeLODs));
         lods->setFlags(lods->flags() & ~Qt::ItemIsEditable);
-        for (const auto& lodPtr : Model->LODs) {
+        for (const auto& lodPtr : model->LODs) {
             const TLOD* lod = lodPtr.get();
             QTreeWidgetItem* node = AddNode(lods, ToQString(lod->Name()), NodeLOD, lod);
             node->setData(0, kLabelRole, node->text(0));
@@ -100,60 +112,69 @@ void TMainForm::RebuildTree()
             for (const auto& frame : lod->Frames) AddNode(animation, ToQString(frame->TimeText()), NodeAnimation);
             AddNode(node, QStringLiteral("Properties"), NodeProperties);
         }
-        auto* general = new QTreeWidgetItem(TreeView_Main, QStringList(QStringLiteral("General Properties")));
+        auto* general = new QTreeWidgetItem(this, QStringList(QStringLiteral("General Properties")));
         general->setData(0, kKindRole, NodeGeneral);
         general->setIcon(0, KindIcon(NodeGeneral));
         general->setFlags(general->flags() & ~Qt::ItemIsEditable);
         lods->setExpanded(true);
     }
-    TreeView_Main->setUpdatesEnabled(true);
-    treeUpdating_ = false;
+    setUpdatesEnabled(true);
+    updating_ = false;
 }
 
-void TMainForm::ClickNode(QTreeWidgetItem* node)
+void TMainTree::ClickNode(QTreeWidgetItem* node)
 {
-    if (!node || !Model) return;
+    const TModel* model = document_.Model();
+    if (!node || !model) return;
     for (QTreeWidgetItem* n = node; n; n = n->parent()) {
         if (NodeKind(n) != NodeLOD) continue;
         const TLOD* lod = NodeObject<TLOD>(n);
-        for (int i = 0; i < Model->LODCount(); ++i)
-            if (Model->LODs[static_cast<size_t>(i)].get() == lod) SelectLOD(i);
+        for (int i = 0; i < model->LODCount(); ++i)
+            if (model->LODs[static_cast<size_t>(i)].get() == lod) document_.SelectLOD(i);
         break;
     }
     switch (NodeKind(node)) {
-    case NodeLODs: ShowPage(PageLODResolution); break;
-    case NodeVertices: ShowPage(PageVertices); break;
-    case NodePolygons: ShowPage(PagePolygons); break;
-    case NodeTextures: ShowPage(PageTextures); break;
-    case NodeProperties: ShowPage(PageProperties); break;
-    case NodeGeneral: ShowPage(PageGeneral); break;
-    case NodeProxy: SelectProxy(NodeObject<TProxy>(node)); break;
-    case NodeComponent: SelectComponent(NodeObject<TModelComponent>(node)); break;
+    case NodeLODs: emit PageRequested(PageLODResolution); break;
+    case NodeVertices: emit PageRequested(PageVertices); break;
+    case NodePolygons: emit PageRequested(PagePolygons); break;
+    case NodeTextures: emit PageRequested(PageTextures); break;
+    case NodeProperties: emit PageRequested(PageProperties); break;
+    case NodeGeneral: emit PageRequested(PageGeneral); break;
+    case NodeProxy: document_.SelectProxy(NodeObject<TProxy>(node)); break;
+    case NodeComponent: document_.SelectComponent(NodeObject<TModelComponent>(node)); break;
     default: break;
     }
 }
 
-void TMainForm::OnTreeItemChanged(QTreeWidgetItem* item, int column)
+void TMainTree::keyReleaseEvent(QKeyEvent* e)
 {
-    if (treeUpdating_ || column != 0 || NodeKind(item) != NodeLOD) return;
+    QTreeWidget::keyReleaseEvent(e);
+    // A key released in the tree acts as a click.
+    if (!e->isAutoRepeat() && currentItem()) ClickNode(currentItem());
+}
+
+void TMainTree::OnItemChanged(QTreeWidgetItem* item, int column)
+{
+    if (updating_ || column != 0 || NodeKind(item) != NodeLOD) return;
     EndEditLODLabel(item, item->text(0));
 }
 
-void TMainForm::EndEditLODLabel(QTreeWidgetItem* node, const QString& text)
+void TMainTree::EndEditLODLabel(QTreeWidgetItem* node, const QString& text)
 {
     if (NodeKind(node) != NodeLOD) return;
     TLOD* lod = NodeObject<TLOD>(node);
     if (!lod || lod->IsSpecial()) return;
-    treeUpdating_ = true;
+    updating_ = true;
     // The label shows the old text unless the new one is a number.
     node->setText(0, node->data(0, kLabelRole).toString());
     float value = 0;
     if (StrToFloatCheck(FromQString(text), value)) {
+        if (lod->Resolution != value) document_.SetModified();
         lod->Resolution = value;
         node->setText(0, text);
         node->setData(0, kLabelRole, text);
     }
-    treeUpdating_ = false;
+    updating_ = false;
 }
 
 }  // namespace mc

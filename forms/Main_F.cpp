@@ -3,11 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPlainTextEdit>
@@ -17,7 +20,7 @@
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <filesystem>
 #include <memory>
@@ -26,53 +29,28 @@
 #include "About_F.h"
 #include "Archive/MakeAddOn.h"
 #include "Archive/NativePath.h"
-#include "Archive/PbList.h"
-#include "Config/GameData.h"
-#include "Config/Resources.h"
-#include "Config/StringTable.h"
 #include "Core/AppServices.h"
 #include "Core/FilePaths.h"
-#include "Core/ModFolder.h"
-#include "Core/SafeSave.h"
 #include "Core/Strings.h"
 #include "Dialogs.h"
+#include "Game/GameData.h"
+#include "GeneralPage.h"
+#include "GridWidgets.h"
 #include "GuiServices.h"
 #include "Log_F.h"
 #include "MainGridModels.h"
-#include "Model/ArchiveModelLoader.h"
+#include "MainTree.h"
 #include "Model/Model.h"
-#include "Model/ModelLoader.h"
 #include "Model/ObjExport.h"
-#include "ModelSaving.h"
+#include "NamedPropertiesPage.h"
 #include "ProjectInfo.h"
 #include "QtText.h"
 #include "Texture/JpegDecoder.h"
-#include "Texture/TextureLoadOptions.h"
-#include "Texture/TextureLoader.h"
 #include "gamefolder/GameFolder.h"
 
 namespace mc {
 
 namespace {
-
-QTableView* MakeGrid(const char* name, QAbstractItemModel* model, QWidget* parent)
-{
-    auto* grid = new QTableView(parent);
-    grid->setObjectName(QString::fromLatin1(name));
-    grid->setModel(model);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setWordWrap(false);
-    grid->setCornerButtonEnabled(false);
-    grid->verticalHeader()->hide();
-    // Uniform rows: the view never measures the cells of a large LOD.
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grid->horizontalHeader()->setHighlightSections(false);
-    return grid;
-}
 
 QWidget* GridPage(QTableView* grid, const char* name)
 {
@@ -92,19 +70,8 @@ QAction* MakeAction(QMenu* menu, const char* name, const QString& text, const QK
     return action;
 }
 
-std::string GameDataPath(const std::string& gamePath, const std::string& tail)
-{
-    return NativePath(gamePath + GetModFolder() + tail);
-}
-
 // The largest updates page shown.
 constexpr qint64 kMaxUpdatesPageBytes = 2 * 1024 * 1024;
-
-bool FileExists(const std::string& path)
-{
-    std::error_code ec;
-    return std::filesystem::is_regular_file(PathFromUtf8(path), ec);
-}
 
 bool IsSeparator(QChar c) { return c == QLatin1Char('/') || c == QLatin1Char('\\'); }
 
@@ -119,16 +86,15 @@ bool IsInsideFolder(const QString& path, const QString& folder)
 
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+TMainForm::TMainForm(TModelDocument& document, QWidget* parent) : QMainWindow(parent), document_(document)
 {
-    MainForm = this;
     setObjectName(QStringLiteral("MainForm"));
     resize(760, 640);
-    TextureCache.SetSorted(true);
-    TextureCache.SetDuplicates(TDuplicates::Error);
+    setAcceptDrops(true);
 
     CreateControls();
     CreateMenus();
+    ConnectDocument();
 
     // Status panel and start-up log.
     TGuiServices& services = GuiServices();
@@ -136,27 +102,27 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     services.SetLogLines(Memo_StartupLog);
     services.SetMessageParent(this);
 
-    GamePath = GetGameFolder();
-    if (!GamePath.empty())
-        AddLog(Format("Flashpoint detected at \"%s\"", GamePath.c_str()));
+    Game().GameFolder = GetGameFolder();
+    if (!GamePath().empty())
+        AddLog(Format("Flashpoint detected at \"%s\"", GamePath().c_str()));
     else
         AddLog("Flashpoint not detected.");
 
     ShowPage(-1);
-    ClearModel();
-    RebuildTree();
-    FillGeneralGrid();
+    OnModelCleared();
 }
 
 TMainForm::~TMainForm()
 {
-    ClearModel();
     TGuiServices& services = GuiServices();
     services.ClearStatusPanel();
     if (services.LogLines() == Memo_StartupLog) services.SetLogLines(nullptr);
     services.SetMessageParent(nullptr);
-    if (MainForm == this) MainForm = nullptr;
 }
+
+const std::string& TMainForm::GamePath() const { return Game().GameFolder; }
+
+QAction* TMainForm::Action(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }
 
 void TMainForm::CreateControls()
 {
@@ -168,13 +134,8 @@ void TMainForm::CreateControls()
     Splitter_Main->setObjectName(QStringLiteral("Splitter_Main"));
     layout->addWidget(Splitter_Main);
 
-    TreeView_Main = new QTreeWidget(Splitter_Main);
-    TreeView_Main->setObjectName(QStringLiteral("TreeView_Main"));
-    TreeView_Main->setHeaderHidden(true);
-    TreeView_Main->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    TreeView_Main->installEventFilter(this);
-    connect(TreeView_Main, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { ClickNode(item); });
-    connect(TreeView_Main, &QTreeWidget::itemChanged, this, &TMainForm::OnTreeItemChanged);
+    tree_ = new TMainTree(document_, Splitter_Main);
+    connect(tree_, &TMainTree::PageRequested, this, &TMainForm::ShowPage);
 
     PageControl_Main = new QTabWidget(Splitter_Main);
     PageControl_Main->setObjectName(QStringLiteral("PageControl_Main"));
@@ -182,20 +143,16 @@ void TMainForm::CreateControls()
     vertices_ = new TVerticesGridModel(this);
     polygons_ = new TPolygonsGridModel(this);
     textures_ = new TTexturesGridModel(this);
-    properties_ = new TPropertiesGridModel(this);
-    general_ = new TGeneralGridModel(this);
 
     PaintBox_LODResolution = new QWidget;
     PaintBox_LODResolution->setObjectName(QStringLiteral("PaintBox_LODResolution"));
-    TabSheet_LODResolution = new QWidget;
-    TabSheet_LODResolution->setObjectName(QStringLiteral("TabSheet_LODResolution"));
-    (new QVBoxLayout(TabSheet_LODResolution))->addWidget(PaintBox_LODResolution);
+    auto* lodPage = new QWidget;
+    lodPage->setObjectName(QStringLiteral("TabSheet_LODResolution"));
+    (new QVBoxLayout(lodPage))->addWidget(PaintBox_LODResolution);
 
     StringGrid_Vertices = MakeGrid("StringGrid_Vertices", vertices_, nullptr);
     StringGrid_Polygons = MakeGrid("StringGrid_Polygons", polygons_, nullptr);
     StringGrid_Textures = MakeGrid("StringGrid_Textures", textures_, nullptr);
-    StringGrid_Properties = MakeGrid("StringGrid_Properties", properties_, nullptr);
-    StringGrid_General = MakeGrid("StringGrid_General", general_, nullptr);
     StringGrid_Vertices->setColumnWidth(0, 30);
     StringGrid_Polygons->setColumnWidth(0, 30);
     StringGrid_Polygons->setColumnWidth(5, 80);
@@ -203,38 +160,26 @@ void TMainForm::CreateControls()
     for (int c = 1; c <= 4; ++c) StringGrid_Polygons->setColumnWidth(c, 48);
     StringGrid_Textures->setColumnWidth(0, 30);
     StringGrid_Textures->setColumnWidth(1, 260);
-    StringGrid_Properties->setColumnWidth(0, 30);
-    StringGrid_Properties->setColumnWidth(1, 150);
-    StringGrid_Properties->horizontalHeader()->setStretchLastSection(true);
-    // Widths of the window description, widened where the font needs it.
-    const QFontMetrics metrics = StringGrid_General->fontMetrics();
-    StringGrid_General->setColumnWidth(0, std::max(150, metrics.horizontalAdvance(QStringLiteral("View - Commander - Geometry")) + 12));
-    StringGrid_General->setColumnWidth(1, std::max(50, metrics.horizontalAdvance(QStringLiteral("color")) + 12));
-    StringGrid_General->setColumnWidth(2, std::max(150, metrics.horizontalAdvance(QStringLiteral("ARGB(255, 255, 255, 255)")) + 12));
-    StringGrid_General->horizontalHeader()->setStretchLastSection(true);
 
-    TabSheet_Vertices = GridPage(StringGrid_Vertices, "TabSheet_Vertices");
-    TabSheet_Polygons = GridPage(StringGrid_Polygons, "TabSheet_Polygons");
-    TabSheet_Textures = GridPage(StringGrid_Textures, "TabSheet_Textures");
-    TabSheet_Properties = CreatePropertiesPage();
-    TabSheet_General = CreateGeneralPage();
+    propertiesPage_ = new TNamedPropertiesPage(document_);
+    generalPage_ = new TGeneralPageWidget(document_);
 
-    TabSheet_Browser = new QWidget;
-    TabSheet_Browser->setObjectName(QStringLiteral("TabSheet_Browser"));
-    WebBrowser1 = new QTextBrowser(TabSheet_Browser);
+    auto* browserPage = new QWidget;
+    browserPage->setObjectName(QStringLiteral("TabSheet_Browser"));
+    WebBrowser1 = new QTextBrowser(browserPage);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setOpenExternalLinks(true);
-    auto* browserLayout = new QVBoxLayout(TabSheet_Browser);
+    auto* browserLayout = new QVBoxLayout(browserPage);
     browserLayout->setContentsMargins(0, 0, 0, 0);
     browserLayout->addWidget(WebBrowser1);
 
-    PageControl_Main->addTab(TabSheet_LODResolution, QStringLiteral("LOD Resolution"));
-    PageControl_Main->addTab(TabSheet_Vertices, QStringLiteral("Vertices"));
-    PageControl_Main->addTab(TabSheet_Polygons, QStringLiteral("Polygons"));
-    PageControl_Main->addTab(TabSheet_Textures, QStringLiteral("Textures"));
-    PageControl_Main->addTab(TabSheet_Properties, QStringLiteral("Named Properties"));
-    PageControl_Main->addTab(TabSheet_General, QStringLiteral("General"));
-    PageControl_Main->addTab(TabSheet_Browser, QStringLiteral("Updates"));
+    PageControl_Main->addTab(lodPage, QStringLiteral("LOD Resolution"));
+    PageControl_Main->addTab(GridPage(StringGrid_Vertices, "TabSheet_Vertices"), QStringLiteral("Vertices"));
+    PageControl_Main->addTab(GridPage(StringGrid_Polygons, "TabSheet_Polygons"), QStringLiteral("Polygons"));
+    PageControl_Main->addTab(GridPage(StringGrid_Textures, "TabSheet_Textures"), QStringLiteral("Textures"));
+    PageControl_Main->addTab(propertiesPage_, QStringLiteral("Named Properties"));
+    PageControl_Main->addTab(generalPage_, QStringLiteral("General"));
+    PageControl_Main->addTab(browserPage, QStringLiteral("Updates"));
 
     Splitter_Main->setStretchFactor(0, 2);
     Splitter_Main->setStretchFactor(1, 3);
@@ -260,27 +205,19 @@ void TMainForm::CreateControls()
 
     connect(StringGrid_Polygons->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { OnPolygonRowChanged(current.row()); });
-    connect(StringGrid_Polygons, &QTableView::clicked, this,
-            [this](const QModelIndex& index) { OnPolygonRowChanged(index.row()); });
+    connect(StringGrid_Polygons, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        // A click that changes the row is handled by currentRowChanged.
+        if (index.row() != document_.CurrentFaceIndex()) OnPolygonRowChanged(index.row());
+    });
     connect(StringGrid_Textures->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { OnTextureRowChanged(current.row()); });
-    connect(StringGrid_Properties->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { SelectPropertyRow(current.row()); });
-    connect(StringGrid_Properties, &QTableView::clicked, this,
-            [this](const QModelIndex& index) { SelectPropertyRow(index.row()); });
-    connect(StringGrid_General->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid()) SelectGeneralRow(current.row() + 1);
-            });
-    connect(StringGrid_General, &QTableView::clicked, this,
-            [this](const QModelIndex& index) { SelectGeneralRow(index.row() + 1); });
 }
 
 void TMainForm::CreateMenus()
 {
     QMenuBar* bar = menuBar();
 
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    QMenu* file = fileMenu_ = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("MenuItem_File"));
     QMenu* open = file->addMenu(QStringLiteral("&Open from"));
     open->setObjectName(QStringLiteral("MenuItem_File_Open"));
@@ -362,7 +299,7 @@ void TMainForm::CreateMenus()
     MenuItem_Help_CheckUpdates =
         MakeAction(help, "MenuItem_Help_CheckUpdates", QStringLiteral("Check &Updates from Web"));
 
-    // Windows that are not part of this program yet keep their entries off.
+    // Entries of windows stay off until the window registers its command.
     for (QAction* a : {MenuItem_File_Open_FromPb, MenuItem_File_Open_FromCatalog, MenuItem_File_Save,
                        MenuItem_File_Import, MenuItem_File_Export, MenuItem_View_Animation, MenuItem_View_Texture,
                        MenuItem_View_Model, MenuItem_View_Preview, MenuItem_View_PbManager, MenuItem_View_Catalog})
@@ -370,8 +307,14 @@ void TMainForm::CreateMenus()
     MenuItem_File_MakeAddOn->setEnabled(false);
 
     connect(MenuItem_File_Open_FromFile, &QAction::triggered, this, &TMainForm::OnClick_MenuItem_File_Open_FromFile);
-    connect(MenuItem_File_SaveAs, &QAction::triggered, this, &TMainForm::SaveModelAs);
-    connect(MenuItem_File_Close, &QAction::triggered, this, &TMainForm::CloseModel);
+    connect(MenuItem_File_Open_FromPb, &QAction::triggered, this,
+            [this] { OnClick_MenuItem_File_Open_FromPicker(TModelPicker::Archives); });
+    connect(MenuItem_File_Open_FromCatalog, &QAction::triggered, this,
+            [this] { OnClick_MenuItem_File_Open_FromPicker(TModelPicker::Catalog); });
+    connect(MenuItem_File_SaveAs, &QAction::triggered, this, [this] { SaveModelAs(); });
+    connect(MenuItem_File_Close, &QAction::triggered, this, [this] {
+        if (QuerySaveModified()) CloseModel();
+    });
     connect(MenuItem_File_Export, &QAction::triggered, this, &TMainForm::OnClick_MenuItem_File_Export);
     connect(MenuItem_File_MakeAddOn, &QAction::triggered, this, &TMainForm::OnClick_MenuItem_File_MakeAddOn);
     connect(MenuItem_File_Exit, &QAction::triggered, this, &QWidget::close);
@@ -381,47 +324,122 @@ void TMainForm::CreateMenus()
     connect(MenuItem_Help_CheckUpdates, &QAction::triggered, this, &TMainForm::CheckUpdates);
 }
 
-TLOD* TMainForm::CurrentLOD() const { return Model ? Model->LOD(CurrentLODIndex) : nullptr; }
+void TMainForm::ConnectDocument()
+{
+    connect(&document_, &TModelDocument::ModelOpened, this, &TMainForm::OnModelOpened);
+    connect(&document_, &TModelDocument::ModelCleared, this, &TMainForm::OnModelCleared);
+    connect(&document_, &TModelDocument::LODSelected, this, &TMainForm::OnLODSelected);
+    connect(&document_, &TModelDocument::FileNameChanged, this, &TMainForm::UpdateCaption);
+}
+
+void TMainForm::SetWindowCommand(TProgramWindow window, std::function<void()> command)
+{
+    QAction* action = nullptr;
+    switch (window) {
+    case TProgramWindow::Animation: action = MenuItem_View_Animation; break;
+    case TProgramWindow::Texture: action = MenuItem_View_Texture; break;
+    case TProgramWindow::Model: action = MenuItem_View_Model; break;
+    case TProgramWindow::Preview: action = MenuItem_View_Preview; break;
+    case TProgramWindow::PbManager: action = MenuItem_View_PbManager; break;
+    case TProgramWindow::Catalog: action = MenuItem_View_Catalog; break;
+    }
+    disconnect(action, &QAction::triggered, nullptr, nullptr);
+    action->setEnabled(static_cast<bool>(command));
+    if (command) connect(action, &QAction::triggered, this, [command] { command(); });
+}
+
+void TMainForm::SetModelPicker(TModelPicker picker, std::function<std::optional<std::string>()> pick)
+{
+    QAction* action = picker == TModelPicker::Archives ? MenuItem_File_Open_FromPb : MenuItem_File_Open_FromCatalog;
+    action->setEnabled(static_cast<bool>(pick));
+    pickers_[picker == TModelPicker::Archives ? 0 : 1] = std::move(pick);
+}
+
+void TMainForm::AddCloseQuery(std::function<bool()> query) { closeQueries_.push_back(std::move(query)); }
+
+QAction* TMainForm::AddExportCommand(const char* name, const QString& text, std::function<void()> command)
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    QAction* before = exportCommands_.empty() ? MenuItem_File_Export : exportCommands_.back();
+    const QList<QAction*> actions = fileMenu_->actions();
+    const qsizetype at = actions.indexOf(before);
+    fileMenu_->insertAction(at + 1 < actions.size() ? actions[at + 1] : nullptr, action);
+    action->setEnabled(document_.Model() != nullptr);
+    connect(action, &QAction::triggered, this, [command] { command(); });
+    exportCommands_.push_back(action);
+    return action;
+}
 
 void TMainForm::SetModelMenusEnabled(bool enabled)
 {
     MenuItem_File_SaveAs->setEnabled(enabled);
     MenuItem_File_Close->setEnabled(enabled);
     MenuItem_File_Export->setEnabled(enabled);
+    for (QAction* a : exportCommands_) a->setEnabled(enabled);
+}
+
+bool TMainForm::QuerySaveModified()
+{
+    if (!document_.IsModified() || !document_.Model()) return true;
+    const QString text = ToQString(Format("Model \"%s\" was modified. Save changes?", document_.FileName().c_str()));
+    switch (Dialogs().Question(this, text)) {
+    case TAnswer::Yes: return SaveModelAs();
+    case TAnswer::No: return true;
+    case TAnswer::Cancel: break;
+    }
+    return false;
 }
 
 bool TMainForm::OpenModel(const std::string& name, TModelSource source)
 {
-    std::unique_ptr<TModel> loaded;
-    {
-        TWaitCursor wait;
-        loaded = source == TModelSource::File ? LoadModelFromFile(name) : LoadModelFromArchives(name);
-    }
-    if (!loaded) {
-        ShowMessage(TMessageKind::Error, Format("Model \"%s\" not loaded", name.c_str()));
+    if (!QuerySaveModified()) return false;
+    return LoadModel(name, source);
+}
+
+bool TMainForm::LoadModel(const std::string& name, TModelSource source)
+{
+    std::string reason;
+    if (!document_.OpenModel(name, source, &reason)) {
+        Dialogs().Message(this, TMessageKind::Error, ToQString(Format("Model \"%s\" not loaded", name.c_str())),
+                          ToQString(reason));
         return false;
     }
-    // The grids and the tree point into the model being replaced.
+    return true;
+}
+
+bool TMainForm::OpenModelByName(const std::string& name)
+{
+    // Anything on disk opens as a file (a folder is then refused as one);
+    // only a name that is nothing on disk is a game path.
+    std::error_code ec;
+    const bool onDisk = std::filesystem::exists(PathFromUtf8(name), ec);
+    return OpenModel(name, onDisk ? TModelSource::File : TModelSource::Archive);
+}
+
+void TMainForm::OnModelOpened()
+{
+    ShowStatus("Model loaded");
+    SetModelMenusEnabled(true);
+    UpdateCaption();
+}
+
+void TMainForm::OnModelCleared()
+{
+    SetModelMenusEnabled(false);
     vertices_->SetLOD(nullptr);
     polygons_->SetLOD(nullptr);
     textures_->SetLOD(nullptr);
-    properties_->SetLOD(nullptr);
-    general_->SetModel(nullptr);
-    TreeView_Main->clear();
-    // The general grid loses its row with the old model.
-    GeneralRow = -1;
-    ShowGeneralPage(-1);
-
-    Model = std::move(loaded);
-    FileName = name;
     UpdateCaption();
-    ShowStatus("Model loaded");
-    SetModelMenusEnabled(true);
-    RebuildTree();
-    FillGeneralGrid();
-    CurrentLODIndex = -2;
-    SelectLOD(0);
-    return true;
+}
+
+void TMainForm::OnLODSelected()
+{
+    const TLOD* lod = document_.CurrentLOD();
+    vertices_->SetLOD(lod);
+    polygons_->SetLOD(lod);
+    textures_->SetLOD(lod);
+    PaintBox_LODResolution->update();
 }
 
 uint32_t TMainForm::ConverterFlags() const
@@ -435,43 +453,21 @@ uint32_t TMainForm::ConverterFlags() const
     return flags;
 }
 
-void TMainForm::SaveModelAs()
+bool TMainForm::SaveModelAs()
 {
-    if (!Model) return;
+    if (!document_.Model()) return false;
     const auto choice = Dialogs().SaveFile(this, QStringLiteral("Save As"), QString::fromLatin1(kSaveModelFilter),
                                            QStringLiteral("p3d"));
-    if (!choice) return;
-    SaveModelTo(FromQString(WithDefaultExt(choice->FileName, QStringLiteral("p3d"))), choice->FilterIndex);
+    if (!choice) return false;
+    return SaveModelTo(FromQString(WithDefaultExt(choice->FileName, QStringLiteral("p3d"))), choice->FilterIndex);
 }
 
 bool TMainForm::SaveModelTo(const std::string& fileName, int filterIndex)
 {
-    if (!Model) return false;
-    bool created = false, saved = false;
-    {
-        TWaitCursor wait;
-        Model->SaveFlags = ConverterFlags();
-        const bool odol = filterIndex == 0;
-        std::string error;
-        try {
-            // The user's file is replaced only by a complete new one.
-            saved = SaveFileSafely(
-                fileName,
-                [&](TStream& stream) {
-                    created = true;
-                    return WriteModel(*Model, stream, odol ? TModelForm::Odol : TModelForm::Mlod);
-                },
-                &error);
-        } catch (const std::exception& e) {
-            saved = false;
-            error = e.what();
-        }
-        if (!created) {
-            // Nothing was written: the temporary file could not be made.
-        } else if (!saved && !error.empty()) {
-            AddLog(Format("Cannot save \"%s\": %s", fileName.c_str(), error.c_str()));
-        }
-    }
+    if (!document_.Model()) return false;
+    bool created = false;
+    const bool saved =
+        document_.SaveModel(fileName, filterIndex == 0 ? TModelForm::Odol : TModelForm::Mlod, ConverterFlags(), &created);
     if (!created) {
         ShowMessage(TMessageKind::Error, Format("Cannot create file \"%s\"", fileName.c_str()));
         return false;
@@ -486,67 +482,25 @@ bool TMainForm::SaveModelTo(const std::string& fileName, int filterIndex)
 
 void TMainForm::CloseModel()
 {
-    ClearModel();
+    document_.ClearModel();
     HideStatus();
-    RebuildTree();
-    FillGeneralGrid();
-    SetModelMenusEnabled(false);
     ShowPage(-1);
-}
-
-void TMainForm::ClearModel()
-{
-    TextureCache.Clear();
-    CurrentLODIndex = -1;
-    CurrentFaceIndex = -1;
-    CurrentProxyIndex = -1;
-    GeneralRow = -1;
-    ShowGeneralPage(-1);
-    MenuItem_File_SaveAs->setEnabled(false);
-    MenuItem_File_Close->setEnabled(false);
-    vertices_->SetLOD(nullptr);
-    polygons_->SetLOD(nullptr);
-    textures_->SetLOD(nullptr);
-    properties_->SetLOD(nullptr);
-    general_->SetModel(nullptr);
-    TreeView_Main->clear();
-    Model.reset();
-    UpdateCaption();
 }
 
 void TMainForm::UpdateCaption()
 {
-    if (!Model) {
+    const TModel* model = document_.Model();
+    if (!model) {
         setWindowTitle(QString::fromLatin1(kProgramName));
         return;
     }
-    const std::string name = PathToUtf8(PathFromUtf8(NativePath(FileName)).filename());
+    const std::string name = PathToUtf8(PathFromUtf8(NativePath(document_.FileName())).filename());
     QString caption = QStringLiteral("%1 - %2").arg(QString::fromLatin1(kProgramName), ToQString(name));
-    if (Model->Signature == kSignatureMLOD)
+    if (model->Signature == kSignatureMLOD)
         caption += QStringLiteral(" [MLOD]");
-    else if (Model->Signature == kSignatureODOL)
+    else if (model->Signature == kSignatureODOL)
         caption += QStringLiteral(" [ODOL]");
     setWindowTitle(caption);
-}
-
-void TMainForm::FillLODGrids()
-{
-    const TLOD* lod = CurrentLOD();
-    vertices_->SetLOD(lod);
-    polygons_->SetLOD(lod);
-    textures_->SetLOD(lod);
-    properties_->SetLOD(lod);
-}
-
-void TMainForm::SelectLOD(int index)
-{
-    CurrentFaceIndex = -1;
-    CurrentProxyIndex = -1;
-    if (index != CurrentLODIndex) {
-        CurrentLODIndex = index;
-        FillLODGrids();
-        PaintBox_LODResolution->update();
-    }
 }
 
 void TMainForm::ShowPage(int index)
@@ -568,85 +522,15 @@ void TMainForm::ShowPage(int index)
     activePage_ = index;
 }
 
-void TMainForm::OnPolygonRowChanged(int row)
-{
-    const TLOD* lod = CurrentLOD();
-    if (!lod || row < 0 || row >= lod->FaceCount()) return;
-    SelectPolygon(row);
-}
+void TMainForm::OnPolygonRowChanged(int row) { document_.SelectPolygon(row); }
 
-void TMainForm::SelectPolygon(int index)
-{
-    const TLOD* lod = CurrentLOD();
-    if (index != CurrentFaceIndex) CurrentFaceIndex = index;
-    if (lod && index >= 0 && index < lod->FaceCount()) ShowFaceTexture(lod->Faces[static_cast<size_t>(index)].Texture);
-}
-
-void TMainForm::OnTextureRowChanged(int row)
-{
-    const TLOD* lod = CurrentLOD();
-    if (!lod || row < 0 || row >= lod->TextureCount()) return;
-    CurrentFaceIndex = -1;
-    ShowFaceTexture(row);
-}
-
-void TMainForm::ShowFaceTexture(int textureIndex)
-{
-    const TLOD* lod = CurrentLOD();
-    if (!lod || textureIndex < 0 || textureIndex >= lod->TextureCount()) return;
-    const std::string name = LowerCase(lod->Textures[static_cast<size_t>(textureIndex)].Name);
-    if (name.empty()) return;
-    int index;
-    if (!TextureCache.Find(name, index)) {
-        std::unique_ptr<TTexture> texture;
-        try {
-            texture = LoadTexture(name, TextureLoad::Display);
-        } catch (const std::exception& e) {
-            AddLog(Format("Cannot load texture \"%s\": %s", name.c_str(), e.what()));
-        }
-        // Kept even when it did not load, so that it is not read again.
-        TextureCache.Add(name, std::move(texture));
-    }
-}
-
-int TMainForm::TextureIndexOf(const TTexture* texture) const
-{
-    const TLOD* lod = CurrentLOD();
-    if (!lod || !texture) return -1;
-    for (int i = 0; i < TextureCache.Count(); ++i) {
-        if (TextureCache.Object(i).get() != texture) continue;
-        const std::string& key = TextureCache.Key(i);
-        for (int t = 0; t < lod->TextureCount(); ++t)
-            if (SameText(lod->Textures[static_cast<size_t>(t)].Name, key)) return t;
-        return -1;
-    }
-    return -1;
-}
-
-void TMainForm::SelectProxy(const TProxy* proxy)
-{
-    const TLOD* lod = CurrentLOD();
-    if (!lod) return;
-    int index = -1;
-    for (int i = 0; i < lod->ProxyCount(); ++i)
-        if (lod->Proxies[static_cast<size_t>(i)].get() == proxy) index = i;
-    CurrentProxyIndex = index;
-}
-
-void TMainForm::SelectComponent(TModelComponent* component)
-{
-    TLOD* lod = CurrentLOD();
-    if (!lod || !component) return;
-    lod->ClearSelection();
-    for (int s = 0; s < lod->SelectionCount(); ++s)
-        if (lod->Selections[static_cast<size_t>(s)].get() == component) lod->SelectComponent(s);
-}
+void TMainForm::OnTextureRowChanged(int row) { document_.SelectTextureRow(row); }
 
 // Start-up ---------------------------------------------------------------
 
 bool TMainForm::event(QEvent* e)
 {
-    if (e->type() == QEvent::WindowActivate && !Started && !starting_)
+    if (e->type() == QEvent::WindowActivate && !started_ && !starting_)
         QTimer::singleShot(0, this, &TMainForm::FirstActivation);
     return QMainWindow::event(e);
 }
@@ -655,18 +539,18 @@ void TMainForm::showEvent(QShowEvent* e)
 {
     QMainWindow::showEvent(e);
     // Without a window manager no activation may come: start all the same.
-    if (!Started && !starting_) QTimer::singleShot(0, this, &TMainForm::FirstActivation);
+    if (!started_ && !starting_) QTimer::singleShot(0, this, &TMainForm::FirstActivation);
 }
 
 void TMainForm::FirstActivation()
 {
-    if (Started || starting_) return;
+    if (started_ || starting_) return;
     starting_ = true;
     ShowMessage(TMessageKind::Warning,
                 Format("This is the confidential alpha-version (v%d.%d)! Please, replace it by beta-version.\rVisit %s "
                        "for more info.",
                        kVersionMajor, kVersionMinor, FromQString(ProjectSiteUrl()).c_str()));
-    Started = true;
+    started_ = true;
     repaint();
 
     if (LogForm) LogForm->TakeOverLog(Memo_StartupLog);
@@ -674,80 +558,33 @@ void TMainForm::FirstActivation()
     std::string mod = FromQString(ChooseModFolder());
     for (char& c : mod)
         if (c == '/') c = '\\';
-    SetModFolder(mod);
+    Game().SetModFolder(mod);
     LoadStartupData();
     ShowStatus("Ready");
     starting_ = false;
+
+    if (!startupFile_.empty()) {
+        const std::string name = std::exchange(startupFile_, std::string());
+        OpenModelByName(name);
+    }
 }
 
 QString TMainForm::ChooseModFolder()
 {
-    const QString game = ToQString(GamePath);
+    const QString game = ToQString(GamePath());
     for (;;) {
         const auto chosen =
             Dialogs().PickFolder(this, QStringLiteral("Select MOD folder or cancel for default folder:"), game);
         if (!chosen) return {};
         if (IsInsideFolder(*chosen, game)) return chosen->mid(game.size());
-        ShowMessage(TMessageKind::Warning, Format("MOD folder must be inside main \"%s\" folder", GamePath.c_str()));
+        ShowMessage(TMessageKind::Warning, Format("MOD folder must be inside main \"%s\" folder", GamePath().c_str()));
     }
 }
 
 void TMainForm::LoadStartupData()
 {
-    const std::string bin = "\\Bin\\";
-
-    const std::string tablePath = GameDataPath(GamePath, bin + "stringtable.csv");
-    std::unique_ptr<TStringTable> table;
-    try {
-        table = LoadStringTableFromFile(tablePath);
-    } catch (const std::exception& e) {
-        AddLog(Format("Cannot load \"%s\": %s", tablePath.c_str(), e.what()));
-    }
-    if (!table) ShowMessage(TMessageKind::Warning, Format("File \"%s\" not loaded!", tablePath.c_str()));
-    SetGameStringTable(std::move(table));
-
-    {
-        TWaitCursor wait;
-        const std::string binPath = GameDataPath(GamePath, bin + "config.bin");
-        const std::string cppPath = GameDataPath(GamePath, bin + "config.cpp");
-        std::string path;
-        if (FileExists(binPath))
-            path = binPath;
-        else if (FileExists(cppPath))
-            path = cppPath;
-        if (path.empty()) {
-            ShowMessage(TMessageKind::Warning,
-                        Format("Neither \"%s\" nor \"%s\" were found.", binPath.c_str(), cppPath.c_str()));
-        } else {
-            ShowStatus(Format("Loading \"%s\"...", path.c_str()));
-            auto config = std::make_unique<TResources>();
-            bool loaded = false;
-            try {
-                loaded = config->LoadFromFile(path);
-            } catch (const std::exception& e) {
-                if (config->ErrorMessage.empty()) config->SetError(e.what());
-            }
-            HideStatus();
-            if (loaded) {
-                SetGameConfig(std::move(config));
-            } else {
-                ShowMessage(TMessageKind::Error,
-                            Format("File \"%s\" not loaded:\r%s", path.c_str(), config->ErrorMessage.c_str()));
-                SetGameConfig(nullptr);
-            }
-        }
-    }
-
-    {
-        TWaitCursor wait;
-        try {
-            PbList()->OpenGameArchives(GamePath);
-        } catch (const std::exception& e) {
-            ShowMessage(TMessageKind::Error, e.what());
-        }
-    }
-
-    const std::string jpegFolder = GameDataPath(GamePath, bin);
+    OpenGameData(Game());
+    const std::string jpegFolder = Game().DataPath("\\Bin\\");
     if (!LoadJpegLibrary(jpegFolder))
         ShowMessage(TMessageKind::Warning,
                     Format("Intel Jpeg Library \"%s\" not found. Jpeg images will not be displayed!",
@@ -756,27 +593,38 @@ void TMainForm::LoadStartupData()
 
 // Menu commands ------------------------------------------------------------
 
+// The question about unsaved edits comes before the pick, so that a user
+// who keeps them is not made to pick first.
 void TMainForm::OnClick_MenuItem_File_Open_FromFile()
 {
+    if (!QuerySaveModified()) return;
     const auto name = Dialogs().OpenFile(this, QStringLiteral("Open"), QString::fromLatin1(kOpenModelFilter),
                                          QStringLiteral("p3d"));
-    if (name) OpenModel(FromQString(*name), TModelSource::File);
+    if (name) LoadModel(FromQString(*name), TModelSource::File);
+}
+
+void TMainForm::OnClick_MenuItem_File_Open_FromPicker(TModelPicker picker)
+{
+    const auto& pick = pickers_[picker == TModelPicker::Archives ? 0 : 1];
+    if (!pick || !QuerySaveModified()) return;
+    if (const auto gamePath = pick()) LoadModel(*gamePath, TModelSource::Archive);
 }
 
 void TMainForm::OnClick_MenuItem_File_Export()
 {
-    if (!Model) return;
+    TModel* model = document_.Model();
+    if (!model) return;
     const auto choice = Dialogs().SaveFile(this, QStringLiteral("Export"), QString::fromLatin1(kExportFilter),
                                            QStringLiteral("obj"));
     if (!choice) return;
-    if (MenuItem_Options_Converter_SaveGroupedVertices->isChecked()) Model->SaveFlags |= SaveFlags::GroupedVertices;
-    RunObjExport(*Model, FromQString(WithDefaultExt(choice->FileName, QStringLiteral("obj"))));
+    if (MenuItem_Options_Converter_SaveGroupedVertices->isChecked()) model->SaveFlags |= SaveFlags::GroupedVertices;
+    RunObjExport(*model, FromQString(WithDefaultExt(choice->FileName, QStringLiteral("obj"))));
 }
 
 void TMainForm::OnClick_MenuItem_File_MakeAddOn()
 {
     if (!AOptionsForm) return;
-    MakeAddOn(AOptionsForm->Options(), PbList());
+    MakeAddOn(AOptionsForm->Options(), &Game().PbList);
 }
 
 void TMainForm::OnClick_MenuItem_View_AddOnOptions()
@@ -850,19 +698,44 @@ void TMainForm::OnUpdatesFinished(QNetworkReply* reply, const QByteArray& body, 
 
 void TMainForm::closeEvent(QCloseEvent* e)
 {
-    // The catalog and animation windows would be asked here about unsaved
-    // work; neither is part of the program yet.
+    if (!QuerySaveModified()) {
+        e->ignore();
+        return;
+    }
+    for (const auto& query : closeQueries_)
+        if (!query()) {
+            e->ignore();
+            return;
+        }
     e->accept();
 }
 
-bool TMainForm::eventFilter(QObject* watched, QEvent* e)
+namespace {
+
+// The first local .p3d file among the dragged ones; empty when none.
+QString DroppedModel(const QMimeData* data)
 {
-    if (watched == TreeView_Main && e->type() == QEvent::KeyRelease) {
-        const auto* key = static_cast<QKeyEvent*>(e);
-        if (!key->isAutoRepeat() && TreeView_Main->currentItem())
-            ClickNode(TreeView_Main->currentItem());
-    }
-    return QMainWindow::eventFilter(watched, e);
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).suffix().compare(QStringLiteral("p3d"), Qt::CaseInsensitive) == 0)
+            return url.toLocalFile();
+    return {};
+}
+
+}  // namespace
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (!DroppedModel(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* e)
+{
+    const QString file = DroppedModel(e->mimeData());
+    if (file.isEmpty()) return;
+    e->acceptProposedAction();
+    // The drop ends before the model loads: a question box may come up.
+    QTimer::singleShot(0, this, [this, file] { OpenModel(FromQString(QDir::toNativeSeparators(file)), TModelSource::File); });
 }
 
 }  // namespace mc

@@ -10,20 +10,28 @@
 
 namespace mc {
 
-std::unique_ptr<TMainForm> CreateProgramWindows()
+TProgram::TProgram()
 {
     SetAppServices(&GuiServices());
     InstallTurboJpegDecoder();
 
-    auto main = std::make_unique<TMainForm>();
+    document_ = std::make_unique<TModelDocument>(game_);
+    main_ = std::make_unique<TMainForm>(*document_);
+    TMainForm* main = main_.get();
     // Model view, texture window, preview and archive manager come here.
-    new TAlphaColorForm(main.get());
+    new TAlphaColorForm(main);
     // Animation window and model catalog come here.
-    auto* log = new TLogForm(main.get());
+    auto* log = new TLogForm(main);
     log->setWindowFlag(Qt::Window);
-    new TAboutForm(main.get());
-    new TAOptionsForm(main.get());
-    return main;
+    new TAboutForm(main);
+    new TAOptionsForm(game_, main);
+}
+
+TProgram::~TProgram()
+{
+    // The windows go before the document and the game data they show.
+    main_.reset();
+    document_.reset();
 }
 
 }  // namespace mc

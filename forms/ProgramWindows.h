@@ -1,17 +1,35 @@
-// The program's windows, created in the order the program starts them.
+// The program: its game data, the model document and the windows, created
+// in the order the program starts them.
 #pragma once
 
 #include <memory>
+#include <vector>
+
+#include "Game/GameData.h"
+#include "ModelDocument.h"
 
 namespace mc {
 
 class TMainForm;
 
-// Binds the application services and the JPEG decoder, then creates the
-// main window and, owned by it, the alpha-channel dialog, the log window,
-// the about box and the add-on options dialog, in that order. The windows of
-// the model view, texture, preview, archive manager, animation and catalog
-// take their places in the order when they are part of the program.
-std::unique_ptr<TMainForm> CreateProgramWindows();
+class TProgram {
+public:
+    // Binds the application services and the JPEG decoder, then creates the
+    // main window and, in their order, the windows around it: each gets the
+    // document and hooks its menu entries into the main window.
+    TProgram();
+    ~TProgram();
+    TProgram(const TProgram&) = delete;
+    TProgram& operator=(const TProgram&) = delete;
+
+    TGameData& Game() { return game_; }
+    TModelDocument& Document() { return *document_; }
+    TMainForm& MainWindow() { return *main_; }
+
+private:
+    TGameData game_;
+    std::unique_ptr<TModelDocument> document_;
+    std::unique_ptr<TMainForm> main_;
+};
 
 }  // namespace mc

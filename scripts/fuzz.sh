@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # libFuzzer targets (clang only).
+#   scripts/fuzz.sh check                 can clang link them here? (says why not)
 #   scripts/fuzz.sh build                 build them into build-fuzz/
 #   scripts/fuzz.sh run SECONDS [NAME...] run each (default: all) for SECONDS
 set -euo pipefail
@@ -7,6 +8,22 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 command -v clang++ >/dev/null || { echo "fuzz: clang++ not found, skipped"; exit 0; }
+
+# True when clang can link a libFuzzer program with the sanitizers the
+# targets use; prints why not otherwise.
+can_link_fuzzer() {
+  local dir
+  dir=$(mktemp -d)
+  printf '%s\n' '#include <cstdint>' '#include <cstddef>' \
+    'extern "C" int LLVMFuzzerTestOneInput(const uint8_t*, size_t) { return 0; }' > "$dir/probe.cpp"
+  if clang++ -fsanitize=fuzzer,address,undefined "$dir/probe.cpp" -o "$dir/probe" > "$dir/log" 2>&1; then
+    rm -rf "$dir"
+    return 0
+  fi
+  echo "fuzz: clang cannot link a -fsanitize=fuzzer program ($(grep -m1 -iE 'error|cannot' "$dir/log" || echo 'link failed')), fuzz targets skipped"
+  rm -rf "$dir"
+  return 1
+}
 
 build() {
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -36,6 +53,7 @@ run() {
 }
 
 case "${1:-}" in
+  check) can_link_fuzzer ;;
   build) build ;;
   run) shift; run "$@" ;;
   *) echo "usage: scripts/fuzz.sh build | run SECONDS [NAME...]" >&2; exit 2 ;;

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang pkg-config ccache
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config ccache
   qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev gstreamer1.0-plugins-base
   libgl-dev libgl1-mesa-dri libglx-mesa0 xvfb xauth fonts-dejavu-core
   libgtest-dev libbenchmark-dev libturbojpeg0-dev libpng-dev nlohmann-json3-dev

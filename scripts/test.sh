@@ -12,9 +12,11 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # Fuzz targets are built with clang into build-fuzz/; ctest runs each for a
 # short smoke time.
 fuzz_dir=""
-if command -v clang++ >/dev/null; then
+if command -v clang++ >/dev/null && bash scripts/fuzz.sh check; then
   bash scripts/fuzz.sh build
   fuzz_dir="$root/build-fuzz/tests/fuzz"
+elif ! command -v clang++ >/dev/null; then
+  echo "fuzz: clang++ not found, fuzz targets skipped"
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMESHCRAFT_FUZZ_DIR="$fuzz_dir" \

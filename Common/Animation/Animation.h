@@ -12,6 +12,8 @@
 
 namespace mc {
 
+class TGameData;
+
 class TAnimation;
 class TModel;
 class TStream;
@@ -55,9 +57,9 @@ public:
     // nullptr when the file cannot be opened (no message) or is refused.
     // A truncated file raises EReadError.
     static std::unique_ptr<TAnimation> LoadFromFile(const std::string& path);
-    // The same for a game path inside the open game archives; a path that is
+    // The same for a game path inside the game's archives; a path that is
     // not there logs "Animation file "path" not found.".
-    static std::unique_ptr<TAnimation> LoadFromArchives(const std::string& gamePath);
+    static std::unique_ptr<TAnimation> LoadFromArchives(const TGameData& game, const std::string& gamePath);
 
     int FrameCount() const { return static_cast<int>(frames_.size()); }
     int BoneCount() const { return static_cast<int>(boneNames_.size()); }

@@ -1,14 +1,13 @@
 #include "Animation/Animation.h"
-#include "Archive/PbList.h"
+#include "Game/GameData.h"
 #include "Core/AppServices.h"
 #include "Core/Strings.h"
 
 namespace mc {
 
-std::unique_ptr<TAnimation> TAnimation::LoadFromArchives(const std::string& gamePath)
+std::unique_ptr<TAnimation> TAnimation::LoadFromArchives(const TGameData& game, const std::string& gamePath)
 {
-    const TPbList* list = PbList();
-    std::unique_ptr<TMemoryStream> stream = list ? list->Extract(gamePath) : nullptr;
+    std::unique_ptr<TMemoryStream> stream = game.PbList.Extract(gamePath);
     if (!stream) {
         AddLog(Format("Animation file \"%s\" not found.", gamePath.c_str()));
         return nullptr;

@@ -8,17 +8,16 @@
 #include "Archive/PbList.h"
 #include "Core/AppServices.h"
 #include "Core/FindFiles.h"
-#include "Core/ModFolder.h"
 #include "Core/Stream.h"
 #include "Core/Strings.h"
 
 namespace mc {
 
-std::string AddOnDestFile(const std::string& gameFolder, std::string_view addOnName)
+std::string AddOnDestFile(const std::string& dataRoot, std::string_view addOnName)
 {
     const std::string name = Trim(addOnName);
     if (name.empty()) return {};
-    return NativePath(gameFolder + GetModFolder() + "\\AddOns\\" + name + ".pbo");
+    return NativePath(dataRoot + "\\AddOns\\" + name + ".pbo");
 }
 
 std::string AddOnSourceFolder(std::string_view text) { return ExcludeTrailingBackslash(Trim(text)); }

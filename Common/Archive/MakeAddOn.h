@@ -16,9 +16,10 @@ struct TAddOnOptions {
     bool AddToPbManager = true;
 };
 
-// The archive path for an add-on name: gameFolder + MOD folder + "\AddOns\" +
-// the trimmed name + ".pbo"; empty when the name is empty.
-std::string AddOnDestFile(const std::string& gameFolder, std::string_view addOnName);
+// The archive path for an add-on name: dataRoot (the game folder and the MOD
+// folder) + "\AddOns\" + the trimmed name + ".pbo"; empty when the name is
+// empty.
+std::string AddOnDestFile(const std::string& dataRoot, std::string_view addOnName);
 // A source folder as typed: spaces trimmed, one trailing backslash removed.
 std::string AddOnSourceFolder(std::string_view text);
 

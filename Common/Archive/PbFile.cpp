@@ -73,8 +73,18 @@ bool TPbFile::OpenStream(std::unique_ptr<TStream> stream, const std::string& fil
     return Stream && ReadHeaders();
 }
 
+namespace {
+
+bool IsEntryNameText(const std::string& name)
+{
+    return std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x20; });
+}
+
+}  // namespace
+
 bool TPbFile::ReadHeaders()
 {
+    lastError_.clear();
     ShowStatus(Format("Open \"%s.%s\"...", Name.c_str(), Ext.c_str()));
     ResetEntries();
     archiveSize_ = Stream->Size();
@@ -99,6 +109,16 @@ bool TPbFile::ReadHeaders()
         s.Prefetch(1024);
         if (!item->ReadHeader(s)) {
             ResetEntries();
+            HideStatus();
+            lastError_ = Format("\"%s\": the entry headers run past the end of the file", FileName.c_str());
+            return false;
+        }
+        // An archive starts with its header entry or with an entry named in
+        // text; anything else (a model, a texture, a config) is another file.
+        if (read.empty() && !item->Name.empty() && !IsEntryNameText(item->Name)) {
+            ResetEntries();
+            HideStatus();
+            lastError_ = Format("\"%s\" is not a Pb archive", FileName.c_str());
             return false;
         }
         if (item->Name.empty()) break;

@@ -140,7 +140,8 @@ public:
     TPbFile& operator=(const TPbFile&) = delete;
 
     // Opens an archive file and reads its headers. False, without a message,
-    // when the file cannot be opened; false when the headers cannot be read.
+    // when the file cannot be opened; false when the headers cannot be read
+    // or the file is no archive (the reason in LastError).
     // A truncated header entry raises EReadError; two entries of the same
     // name raise the string list's duplicate error.
     bool Open(const std::string& fileName);
@@ -171,7 +172,8 @@ public:
     // false when it cannot be opened.
     bool AddSourceFile(const std::string& fileName);
     // Headers in write order, the terminator, then each entry's data.
-    // False (reason in LastError) when the archive was not written.
+    // False (reason in LastError) when the archive was not written; also the
+    // reason ReadHeaders refused the file.
     bool WriteArchive();
     void DeleteArchiveFile();
     // The items in the order WriteArchive stores them.

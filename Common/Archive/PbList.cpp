@@ -7,7 +7,6 @@
 #include "Archive/NativePath.h"
 #include "Core/FilePaths.h"
 #include "Core/FindFiles.h"
-#include "Core/ModFolder.h"
 #include "Core/Strings.h"
 
 namespace mc {
@@ -46,12 +45,11 @@ TPbList::TPbList()
 
 TPbList::~TPbList() = default;
 
-bool TPbList::OpenGameArchives(const std::string& gameFolder)
+bool TPbList::OpenGameArchives(const std::string& dataRoot)
 {
     CloseAll();
-    const std::string root = gameFolder + GetModFolder();
-    OpenFolder(root + "\\Dta", false);
-    OpenFolder(root + "\\AddOns", true);
+    OpenFolder(dataRoot + "\\Dta", false);
+    OpenFolder(dataRoot + "\\AddOns", true);
     return Count() > 0;
 }
 
@@ -125,27 +123,6 @@ std::unique_ptr<TMemoryStream> TPbList::ExtractFrom(const TPbFile& archive, std:
     std::vector<uint8_t> bytes;
     if (!item.ExtractToBytes(archive.Stream.get(), bytes)) return nullptr;
     return std::make_unique<TMemoryStream>(std::move(bytes));
-}
-
-namespace {
-
-TPbList*& BoundList()
-{
-    static TPbList programList;
-    static TPbList* bound = &programList;
-    return bound;
-}
-
-}  // namespace
-
-TPbList* PbList() { return BoundList(); }
-
-TPbList* SetPbList(TPbList* list)
-{
-    TPbList*& bound = BoundList();
-    TPbList* previous = bound;
-    bound = list;
-    return previous;
 }
 
 }  // namespace mc

@@ -30,11 +30,11 @@ public:
     TPbList(const TPbList&) = delete;
     TPbList& operator=(const TPbList&) = delete;
 
-    // Closes every archive, then opens gameFolder + MOD folder + "\Dta" as game
-    // archives and gameFolder + MOD folder + "\AddOns" as add-on archives.
-    // True when at least one archive is open. Errors of reading an archive's
-    // headers propagate and stop the opening.
-    bool OpenGameArchives(const std::string& gameFolder);
+    // Closes every archive, then opens dataRoot + "\Dta" as game archives and
+    // dataRoot + "\AddOns" as add-on archives (dataRoot: the game folder and
+    // the MOD folder). True when at least one archive is open. Errors of
+    // reading an archive's headers propagate and stop the opening.
+    bool OpenGameArchives(const std::string& dataRoot);
     // AddArchive for every file of folder matching "*.pb?".
     void OpenFolder(const std::string& folder, bool isAddOn);
     // Opens an archive unless one of that key is listed (an add-on archive is
@@ -68,24 +68,6 @@ public:
 
 private:
     TCustomStringList<std::unique_ptr<TPbFile>> archives_;
-};
-
-// The program's one archive list. It exists from the first call until the
-// program ends; SetPbList binds another one (or none) and returns the list
-// bound before.
-TPbList* PbList();
-TPbList* SetPbList(TPbList* list);
-
-// Binds a list for the lifetime of the object (tests).
-class TScopedPbList {
-public:
-    explicit TScopedPbList(TPbList* list) : previous_(SetPbList(list)) {}
-    ~TScopedPbList() { SetPbList(previous_); }
-    TScopedPbList(const TScopedPbList&) = delete;
-    TScopedPbList& operator=(const TScopedPbList&) = delete;
-
-private:
-    TPbList* previous_;
 };
 
 }  // namespace mc

@@ -98,7 +98,11 @@ TConfigBinaryResult TBinaryReader::Read()
         throw EBinaryFormat("signature mismatch");
     }
     const uint32_t version = Cardinal();
-    if (version < 2) throw EBinaryFormat(Format("unsupported version %u (2 or later expected)", version));
+    if (version < 2) {
+        // Later games write 0 here, then 8 and the offset of the enumerations.
+        const char* later = version == 0 ? ": the layout of a later game's binarized configs, not supported" : "";
+        throw EBinaryFormat(Format("unsupported version %u (2 or later expected)%s", version, later));
+    }
     doc_.Version = version;
     doc_.ClearEnums();
     pool_.clear();

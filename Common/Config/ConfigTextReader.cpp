@@ -6,7 +6,6 @@
 #include "Config/ConfigClass.h"
 #include "Config/ConfigData.h"
 #include "Config/CppParser.h"
-#include "Config/Resources.h"
 #include "Core/AppServices.h"
 #include "Core/Strings.h"
 
@@ -40,20 +39,26 @@ void TConfigTextReader::Warn(const std::string& message) { AddLog(DescribeConfig
 uint8_t TConfigTextReader::Next() { return p_.NextTokenAtEnd(true); }
 uint8_t TConfigTextReader::NextOnLine() { return p_.NextTokenAtEnd(false); }
 
-void TConfigTextReader::Read()
+std::string TConfigTextReader::Read()
 {
     try {
         p_.IdentifierMode = true;
         p_.ReadLine();
         Next();
-        TRClass& root = *doc_.RootClass;
+        TRClass& root = doc_.Root();
         while (p_.TokenKind() == kTokenIdentifier) ParseMember(root, true, 0);
         if (p_.TokenKind() != kTokenTextEnd) Fail("\"class\", field name or end of file expected");
+        // Released add-ons end their config inside the last class; the game
+        // closes what is open, and so does this reader.
+        if (!unclosedClass_.empty())
+            Warn(Format("class \"%s\" begun at line %d is not closed at the end of the text",
+                        unclosedClass_.c_str(), unclosedLine_));
     } catch (const EConfigSyntax& e) {
-        doc_.SetError(DescribeConfigTextMessage(p_, e.what()));
+        return DescribeConfigTextMessage(p_, e.what());
     } catch (const EParserError&) {
-        doc_.SetError(DescribeConfigTextMessage(p_, p_.LastMessage()));
+        return DescribeConfigTextMessage(p_, p_.LastMessage());
     }
+    return {};
 }
 
 void TConfigTextReader::ParseMember(TRClass& owner, bool root, int depth)
@@ -71,6 +76,7 @@ void TConfigTextReader::ParseClass(TRClass& owner, int depth)
 {
     if (depth >= kMaxNesting) Fail(Format("classes nested deeper than %d", kMaxNesting));
     if (Next() != kTokenIdentifier) Fail("class name expected");
+    const int line = p_.LineNumber();
     auto* cls = static_cast<TRClass*>(owner.AddMember(std::make_unique<TRClass>(p_.TokenText())));
     const uint8_t k = Next();
     if (k == ':') {
@@ -85,14 +91,22 @@ void TConfigTextReader::ParseClass(TRClass& owner, int depth)
     } else if (k != '{') {
         Fail("\":\" or \"{\" expected");
     }
-    ParseClassBody(*cls, depth + 1);
+    ParseClassBody(*cls, depth + 1, line);
 }
 
-void TConfigTextReader::ParseClassBody(TRClass& cls, int depth)
+void TConfigTextReader::ParseClassBody(TRClass& cls, int depth, int line)
 {
     if (p_.TokenKind() != '{') Fail("internal error: \"{\" expected");
     Next();
     while (p_.TokenKind() == kTokenIdentifier) ParseMember(cls, false, depth);
+    if (p_.TokenKind() == kTokenTextEnd) {
+        // The first class to meet the end is the innermost one.
+        if (unclosedClass_.empty()) {
+            unclosedClass_ = cls.Name;
+            unclosedLine_ = line;
+        }
+        return;
+    }
     if (p_.TokenKind() != '}') Fail("\"}\", \"class\" or field name expected");
     if (Next() == ';' && Next() == ';') {
         Warn("waste char \";\"");
@@ -191,7 +205,7 @@ std::unique_ptr<TRData> TConfigTextReader::ParseValue()
             value = std::make_unique<TRNumber>(static_cast<float>(std::pow(10.0, static_cast<double>(db) / 20.0)));
         } else {
             auto s = std::make_unique<TRString>(text);
-            s->ResolveEnum(doc_);
+            doc_.ResolveEnum(*s);
             value = std::move(s);
         }
         break;

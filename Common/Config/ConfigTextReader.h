@@ -1,6 +1,7 @@
 // The grammar of config texts over the preprocessor's tokens.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -10,15 +11,30 @@ class TCppParser;
 class TRArray;
 class TRClass;
 class TRData;
-class TResources;
+class TRString;
+
+// What a config text is read into: a document's root class and its
+// enumeration table.
+class IConfigTextTarget {
+public:
+    virtual TRClass& Root() = 0;
+    // False when the name is defined already.
+    virtual bool AddEnum(std::string name, int32_t value) = 0;
+    // Gives an unquoted word the value of the enumeration member it names.
+    virtual void ResolveEnum(TRString& word) = 0;
+
+protected:
+    ~IConfigTextTarget() = default;
+};
 
 class TConfigTextReader {
 public:
-    TConfigTextReader(TResources& document, TCppParser& parser) : doc_(document), p_(parser) {}
+    TConfigTextReader(IConfigTextTarget& target, TCppParser& parser) : doc_(target), p_(parser) {}
 
-    // Parses the whole text into the document's root class. Raises
-    // EConfigSyntax for the first error (EParserError from the preprocessor).
-    void Read();
+    // Parses the whole text into the target's root class. Returns the first
+    // error, described with its position; empty when the text was read. A
+    // text that ends inside open classes closes them, with one warning.
+    std::string Read();
 
     static constexpr int kMaxNesting = 256;
 
@@ -27,7 +43,7 @@ private:
     uint8_t NextOnLine();
     void ParseMember(TRClass& owner, bool root, int depth);
     void ParseClass(TRClass& owner, int depth);
-    void ParseClassBody(TRClass& cls, int depth);
+    void ParseClassBody(TRClass& cls, int depth, int line);
     void ParseField(TRClass& owner, bool root);
     void ParseEnum();
     std::unique_ptr<TRData> ParseValue();
@@ -35,8 +51,12 @@ private:
     [[noreturn]] void Fail(const std::string& message);
     void Warn(const std::string& message);
 
-    TResources& doc_;
+    IConfigTextTarget& doc_;
     TCppParser& p_;
+    // The innermost class still open when the text ended, and the line its
+    // name stood on.
+    std::string unclosedClass_;
+    int unclosedLine_ = 0;
 };
 
 // Formats a message of the config text reader with the preprocessor's

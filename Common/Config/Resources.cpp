@@ -106,6 +106,22 @@ bool TResources::LoadFromFile(const std::string& fileName)
     return LoadBinary(fileName, stream);
 }
 
+namespace {
+
+// The document as the text reader fills it.
+class TTextTarget final : public IConfigTextTarget {
+public:
+    explicit TTextTarget(TResources& document) : doc_(document) {}
+    TRClass& Root() override { return *doc_.RootClass; }
+    bool AddEnum(std::string name, int32_t value) override { return doc_.AddEnum(std::move(name), value); }
+    void ResolveEnum(TRString& word) override { word.ResolveEnum(doc_); }
+
+private:
+    TResources& doc_;
+};
+
+}  // namespace
+
 bool TResources::LoadText(const std::string& fileName, TStream& stream)
 {
     ClearError();
@@ -118,7 +134,9 @@ bool TResources::LoadText(const std::string& fileName, TStream& stream)
     parser.SourceFolder = FolderOf(fileName);
     parser.IncludeFolders = IncludeFolders;
     RootClass->Name = ConfigRootName(fileName);
-    TConfigTextReader(*this, parser).Read();
+    TTextTarget target(*this);
+    const std::string error = TConfigTextReader(target, parser).Read();
+    if (!error.empty()) SetError(error);
     return !HasError;
 }
 

@@ -87,7 +87,5 @@ private:
 // nullptr when the text cannot be read.
 std::unique_ptr<TStringTable> LoadStringTable(const std::string& name, TStream& stream);
 std::unique_ptr<TStringTable> LoadStringTableFromFile(const std::string& fileName);
-// A table out of the game archives by its game path; nullptr when absent.
-std::unique_ptr<TStringTable> LoadStringTableFromArchive(const std::string& gamePath);
 
 }  // namespace mc

@@ -1,7 +1,7 @@
 #include "Core/CompressedArray.h"
 
 #include "Core/StreamIO.h"
-#include "Lzss/Lzss.h"
+#include "Core/LzssStream.h"
 
 namespace mc {
 

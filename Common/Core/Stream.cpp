@@ -1,5 +1,7 @@
 #include "Core/Stream.h"
 
+#include "Core/LoadResult.h"
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -74,6 +76,9 @@ TFileStream::~TFileStream()
 bool TFileStream::Open(const std::string& path, Mode mode)
 {
     Close();
+    // A folder or a device opens as a stream on some systems; none of them
+    // is a file to read.
+    if (mode != Mode::Create && !FileRefusal(path).empty()) return false;
     const char* m = mode == Mode::Read ? "rb" : mode == Mode::Create ? "wb" : "r+b";
 #ifdef _WIN32
     const std::wstring wpath = PathFromUtf8(path).wstring();

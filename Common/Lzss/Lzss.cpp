@@ -13,8 +13,6 @@
 // zeros.
 #include "Lzss/Lzss.h"
 
-#include "Core/Stream.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -237,14 +235,6 @@ constexpr size_t kMaxGroupIn = 1 + 8 * 2;
 // 18 bytes, then a last reference copied in three 8-byte steps.
 constexpr size_t kFastGroupOut = 7 * kMaxMatch + 24;
 
-// Upper bound of the compressed bytes (checksum included) that can describe
-// n output bytes: every item a literal. References cost less per byte.
-size_t MaxConsumed(size_t n)
-{
-    const size_t limit = SIZE_MAX - 8;
-    if (n > limit / 9 * 8) return SIZE_MAX;
-    return n + (n + 7) / 8 + 4;
-}
 
 // Compressed bytes held in memory, all available at once.
 struct TMemorySource {
@@ -252,48 +242,6 @@ struct TMemorySource {
     const uint8_t* end;
 
     bool Refill() { return false; }
-};
-
-// Compressed bytes read from a stream through a buffer. Never reads more than
-// the largest possible compressed size, and remembers how far ahead of the
-// consumed position the stream has been read.
-struct TStreamSource {
-    static constexpr size_t kChunk = 64 * 1024;
-
-    TStream& stream;
-    size_t budget;  // bytes that may still be read from the stream
-    size_t size;    // buffer size: no larger than the whole budget
-    const uint8_t* cur;
-    const uint8_t* end;
-    bool exhausted = false;
-    std::unique_ptr<uint8_t[]> buffer;
-
-    TStreamSource(TStream& s, size_t maxBytes)
-        : stream(s), budget(maxBytes), size(std::min(kChunk, maxBytes)), buffer(new uint8_t[size])
-    {
-        cur = end = buffer.get();
-    }
-
-    // Moves the unread bytes to the front and tops the buffer up. False when
-    // nothing could be added.
-    bool Refill()
-    {
-        if (exhausted) return false;
-        uint8_t* base = buffer.get();
-        const size_t left = size_t(end - cur);
-        if (left && cur != base) std::memmove(base, cur, left);
-        cur = base;
-        end = base + left;
-        const size_t want = std::min(size - left, budget);
-        const size_t got = want ? stream.Read(base + left, want) : 0;
-        if (got == 0) {
-            exhausted = true;
-            return false;
-        }
-        budget -= got;
-        end += got;
-        return true;
-    }
 };
 
 template <class TSource>
@@ -491,26 +439,17 @@ TLzssStatus LzssDecode(const uint8_t* src, size_t srcLen, uint8_t* dst, size_t n
     return status;
 }
 
-bool LzssDecodeStream(TStream& stream, uint8_t* dst, size_t n, TLzssChecksum checksum)
+size_t LzssMaxConsumed(size_t n)
 {
-    if (!dst || n < 1) return false;
+    const size_t limit = SIZE_MAX - 8;
+    if (n > limit / 9 * 8) return SIZE_MAX;
+    return n + (n + 7) / 8 + 4;
+}
 
-    size_t available = 0;
-    if (const uint8_t* view = stream.View(available)) {
-        TMemorySource in{view, view + available};
-        const TLzssStatus status = DecodeCore(in, dst, n, checksum);
-        if (status == TLzssStatus::SourceEnded) throw EReadError();
-        stream.Seek(stream.Position() + int64_t(in.cur - view));
-        return status == TLzssStatus::Ok;
-    }
-
-    TStreamSource in(stream, MaxConsumed(n));
-    const TLzssStatus status = DecodeCore(in, dst, n, checksum);
-    if (status == TLzssStatus::SourceEnded) throw EReadError();
-    // Give back what was read ahead of the last byte used.
-    const int64_t readAhead = int64_t(in.end - in.cur);
-    if (readAhead) stream.Seek(stream.Position() - readAhead);
-    return status == TLzssStatus::Ok;
+TLzssStatus LzssDecodeChunks(TLzssChunkSource& in, uint8_t* dst, size_t n, TLzssChecksum checksum)
+{
+    if (!dst || n < 1) return TLzssStatus::BadArguments;
+    return DecodeCore(in, dst, n, checksum);
 }
 
 }  // namespace mc

@@ -7,8 +7,6 @@
 
 namespace mc {
 
-class TStream;
-
 // How the trailing checksum sums the uncompressed bytes.
 enum class TLzssChecksum {
     Unsigned,  // archives and model arrays: bytes 0..255
@@ -37,9 +35,28 @@ inline bool LzssDecodeBuffer(const uint8_t* src, size_t srcLen, uint8_t* dst, si
     return LzssDecode(src, srcLen, dst, n) == TLzssStatus::Ok;
 }
 
-// Decodes exactly n bytes and the checksum from a stream, leaving the stream
-// just after the checksum. Raises EReadError when the stream ends early.
-bool LzssDecodeStream(TStream& stream, uint8_t* dst, size_t n, TLzssChecksum checksum = TLzssChecksum::Unsigned);
+// Compressed bytes that arrive in pieces (read from a file). The decoder
+// reads [cur, end) and calls Refill when fewer bytes than one group are
+// left: it may move the unread bytes, must append more and update cur and
+// end, and returns false when nothing could be added.
+class TLzssChunkSource {
+public:
+    const uint8_t* cur = nullptr;
+    const uint8_t* end = nullptr;
+    virtual bool Refill() = 0;
+
+protected:
+    ~TLzssChunkSource() = default;
+};
+
+// Decodes exactly n bytes and the checksum from a chunk source; on return
+// cur is just past the last compressed byte used.
+TLzssStatus LzssDecodeChunks(TLzssChunkSource& in, uint8_t* dst, size_t n,
+                             TLzssChecksum checksum = TLzssChecksum::Unsigned);
+
+// Upper bound of the compressed bytes (checksum included) that can describe
+// n output bytes: every item a literal. References cost less per byte.
+size_t LzssMaxConsumed(size_t n);
 
 // Largest output that src bytes of compressed data can describe (every item a
 // reference of 18 bytes). Used to refuse hostile sizes before allocating.

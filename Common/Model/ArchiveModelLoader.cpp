@@ -1,41 +1,38 @@
 #include "Model/ArchiveModelLoader.h"
 
-#include "Archive/PbList.h"
 #include "Core/AppServices.h"
 #include "Core/Strings.h"
+#include "Game/GameData.h"
 #include "Model/Model.h"
 #include "Model/ModelLoader.h"
+#include "Texture/TextureHeaderLookup.h"
 
 namespace mc {
 
-namespace {
-
-std::unique_ptr<TModel> LoadFromEntry(TStream& stream, const std::string& entryPath)
-{
-    auto model = std::make_unique<TModel>();
-    if (!LoadModelFromStream(*model, stream, entryPath)) return nullptr;
-    return model;
-}
-
-}  // namespace
-
-std::unique_ptr<TModel> LoadModelFromArchive(const TPbFile& archive, const std::string& entryPath)
+std::unique_ptr<TModel> LoadModelFromArchive(const TGameData& game, const TPbFile& archive,
+                                             const std::string& entryPath)
 {
     const std::unique_ptr<TMemoryStream> stream = TPbList::ExtractFrom(archive, entryPath);
     if (!stream) return nullptr;
-    return LoadFromEntry(*stream, entryPath);
+    TTextureHeaderLookup headers(game);
+    return ReadModel(*stream, entryPath, &headers).Release();
 }
 
-std::unique_ptr<TModel> LoadModelFromArchives(const std::string& gamePath)
+TLoadResult<TModel> ReadModelFromArchives(const TGameData& game, const std::string& gamePath)
 {
-    const TPbList* list = PbList();
-    if (!list) return nullptr;
-    const std::unique_ptr<TMemoryStream> stream = list->Extract(gamePath);
+    const std::unique_ptr<TMemoryStream> stream = game.PbList.Extract(gamePath);
     if (!stream) {
-        AddLog(Format("Model file \"%s\" not found.", gamePath.c_str()));
-        return nullptr;
+        const std::string line = Format("Model file \"%s\" not found.", gamePath.c_str());
+        AddLog(line);
+        return TLoadResult<TModel>::Refused(line);
     }
-    return LoadFromEntry(*stream, gamePath);
+    TTextureHeaderLookup headers(game);
+    return ReadModel(*stream, gamePath, &headers);
+}
+
+std::unique_ptr<TModel> LoadModelFromArchives(const TGameData& game, const std::string& gamePath)
+{
+    return ReadModelFromArchives(game, gamePath).Release();
 }
 
 }  // namespace mc

@@ -16,6 +16,8 @@
 
 namespace mc {
 
+class ITextureHeaderSource;
+
 class TLOD;
 
 // Indices of the held form are 16-bit: a LOD holds at most this many
@@ -43,10 +45,12 @@ struct TEditableLOD {
     std::vector<TEditableFace> Faces;
 };
 
-// The face flags of the textures already looked up while one model is read,
-// by name: a texture shared by several LODs is looked up (and a missing one
-// reported) once.
+// Where the texture headers of one model's conversion come from (none: every
+// texture counts as unknown), and the face flags already looked up, by name:
+// a texture shared by several LODs is looked up (and a missing one reported)
+// once.
 struct TTextureFlagCache {
+    ITextureHeaderSource* Headers = nullptr;
     std::unordered_map<std::string, uint32_t> Flags;
 };
 
@@ -54,7 +58,7 @@ struct TTextureFlagCache {
 // from the texture headers (kTextureTypeARGB1555 and DXT1 textures get
 // AlphaCompact, others AlphaOther), 0 for an empty name or a texture whose
 // header cannot be had (logged once per texture). Names found in known are
-// taken from there; the others are looked up and added to it.
+// taken from there; the others are looked up in known->Headers and added.
 std::vector<uint32_t> TextureFaceFlags(const TLOD& lod, TTextureFlagCache* known = nullptr);
 
 // The normal of an editable face in held orientation, from its positions;

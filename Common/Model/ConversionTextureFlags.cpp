@@ -2,7 +2,8 @@
 #include "Core/Strings.h"
 #include "Model/Conversion.h"
 #include "Model/Model.h"
-#include "Model/TextureHeaders.h"
+#include "Texture/TextureHeaderSource.h"
+#include "Texture/TextureTypes.h"
 
 namespace mc {
 
@@ -13,9 +14,8 @@ bool IsCompactAlphaType(uint16_t type)
     return type == kTextureTypeARGB1555 || type == kTextureTypeARGB1555Alt || type == kTextureTypeDXT1;
 }
 
-std::optional<TTextureHeaderInfo> FindHeader(const std::string& name)
+std::optional<TTextureHeaderInfo> FindHeader(ITextureHeaderSource* source, const std::string& name)
 {
-    ITextureHeaderSource* source = GetTextureHeaderSource();
     if (!source) return std::nullopt;
     // A lookup can fail once while the texture is being brought in: ask twice.
     if (auto header = source->Header(name)) return header;
@@ -23,9 +23,9 @@ std::optional<TTextureHeaderInfo> FindHeader(const std::string& name)
 }
 
 // The face flags of one texture, from its header.
-uint32_t HeaderFlags(const std::string& name)
+uint32_t HeaderFlags(ITextureHeaderSource* source, const std::string& name)
 {
-    const auto header = FindHeader(name);
+    const auto header = FindHeader(source, name);
     if (!header) {
         AddLog(Format("Texture \"%s\" not loaded. Cannot create right texture flags.", name.c_str()));
         return 0;
@@ -49,7 +49,7 @@ std::vector<uint32_t> TextureFaceFlags(const TLOD& lod, TTextureFlagCache* known
                 continue;
             }
         }
-        flags[i] = HeaderFlags(name);
+        flags[i] = HeaderFlags(known ? known->Headers : nullptr, name);
         if (known) known->Flags.emplace(name, flags[i]);
     }
     return flags;

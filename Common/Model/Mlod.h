@@ -13,11 +13,13 @@ namespace mc {
 class TModel;
 class TLOD;
 class TStream;
+class ITextureHeaderSource;
 struct TTextureFlagCache;
 
 constexpr uint32_t kMlodVersion = 257;
 constexpr uint32_t kSignatureSP3X = 0x58335053;  // "SP3X"
 constexpr uint32_t kSignatureTAGG = 0x47474154;  // "TAGG"
+constexpr uint32_t kSignatureP3DM = 0x4D443350;  // "P3DM": LODs of a later game's editable models
 constexpr uint32_t kSp3xMajorVersion = 28;
 constexpr uint32_t kSp3xMinorVersion = 153;
 
@@ -25,9 +27,11 @@ constexpr uint32_t kSp3xMinorVersion = 153;
 // to the held form as it is read, the optional trailer, then completes the
 // model. False (with a log line where there is more to say than "corrupted")
 // when a LOD is refused; a short read raises EReadError. The body looks each
-// texture header up once for all its LODs: textureFlags, when given, keeps
-// the flags looked up for one LOD for the LODs read after it.
-bool ReadMlodBody(TModel& model, TStream& s);
+// texture header up once in headers (none: no transparency flags) for all
+// its LODs: textureFlags, when given to a LOD, keeps the flags looked up for
+// one LOD for the LODs read after it. A LOD of a later game's form raises
+// EUnsupportedFormat.
+bool ReadMlodBody(TModel& model, TStream& s, ITextureHeaderSource* headers = nullptr);
 bool ReadMlodLOD(TLOD& lod, TStream& s, TTextureFlagCache* textureFlags = nullptr);
 
 // Writes the whole file from the held form under the model's SaveFlags, the

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "Core/AppServices.h"
+#include "Core/LoadResult.h"
 #include "Core/StreamIO.h"
 #include "Core/Strings.h"
 #include "Model/Conversion.h"
@@ -135,7 +136,10 @@ bool ReadFaces(TLOD& lod, TEditableLOD& e, const uint8_t* data, size_t faceCount
 
 bool ReadMlodLOD(TLOD& lod, TStream& s, TTextureFlagCache* textureFlags)
 {
-    if (ReadCardinal(s) != kSignatureSP3X) {
+    const uint32_t signature = ReadCardinal(s);
+    if (signature != kSignatureSP3X) {
+        // A later game's LOD gets its own reason, in the refusal's one line.
+        if (signature == kSignatureP3DM) throw EUnsupportedFormat("editable model of a later game (P3DM), not supported");
         AddLog("LOD signature mismatch");
         return false;
     }
@@ -217,11 +221,12 @@ bool ReadMlodLOD(TLOD& lod, TStream& s, TTextureFlagCache* textureFlags)
     return true;
 }
 
-bool ReadMlodBody(TModel& model, TStream& s)
+bool ReadMlodBody(TModel& model, TStream& s, ITextureHeaderSource* headers)
 {
     const uint32_t count = ReadCardinal(s);
     if (uint64_t{count} * kMinLODBytes > static_cast<uint64_t>(s.Remaining())) return false;
     TTextureFlagCache textureFlags;
+    textureFlags.Headers = headers;
     for (uint32_t i = 0; i < count; ++i) {
         auto lod = std::make_unique<TLOD>(&model);
         if (!ReadMlodLOD(*lod, s, &textureFlags)) return false;

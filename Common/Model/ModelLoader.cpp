@@ -16,60 +16,107 @@ namespace mc {
 
 namespace {
 
-bool Refuse(const std::string& name, const char* reason)
+bool Refuse(std::string* reason, std::string text)
 {
-    AddLog(Format("Cannot load \"%s\": %s", name.c_str(), reason));
+    if (reason) *reason = std::move(text);
     return false;
 }
 
 }  // namespace
 
-bool LoadModelDispatch(TModel& model, TStream& s, const std::string& name)
+bool LoadModelDispatch(TModel& model, TStream& s, const std::string& name, ITextureHeaderSource* headers,
+                       std::string* reason)
 {
     model.FileName = name;
-    if (s.Remaining() < 4) return Refuse(name, "invalid file size");
+    if (s.Remaining() < 4) return Refuse(reason, "invalid file size");
     model.Signature = ReadCardinal(s);
 
     if (model.Signature == kSignatureODOL) {
-        if (ReadCardinal(s) != kOdolVersion) return Refuse(name, "version mismatch");
-        if (!ReadOdolBody(model, s)) return Refuse(name, "file possible corrupted");
+        const uint32_t version = ReadCardinal(s);
+        if (version != kOdolVersion)
+            return Refuse(reason, version > kOdolVersion
+                                      ? Format("version mismatch: game-ready model of a later game (ODOL version %u), "
+                                               "not supported",
+                                               version)
+                                      : Format("version mismatch (ODOL version %u)", version));
+        if (!ReadOdolBody(model, s)) return Refuse(reason, "file possible corrupted");
     } else if (model.Signature == kSignatureMLOD) {
         AddLog("Warning: MLOD (demo) model format!");
-        if (ReadCardinal(s) != kMlodVersion) return Refuse(name, "version mismatch");
-        if (!ReadMlodBody(model, s)) return Refuse(name, "file possible corrupted");
+        if (ReadCardinal(s) != kMlodVersion) return Refuse(reason, "version mismatch");
+        if (!ReadMlodBody(model, s, headers)) return Refuse(reason, "file possible corrupted");
     } else {
-        return Refuse(name, "unknown model format");
+        return Refuse(reason, "unknown model format");
     }
 
     if (!model.LODs.empty() && model.LODs[0]->PropertyValue("class") == "road") model.MapIcon = kMapIconRoad;
     return true;
 }
 
-bool LoadModelFromStream(TModel& model, TStream& s, const std::string& name)
+namespace {
+
+// Reads into model; the reason of a refusal (logged), empty on success.
+std::string ReadInto(TModel& model, TStream& s, const std::string& name, ITextureHeaderSource* headers)
 {
+    // Refusals the dispatch names are logged as "Cannot load", errors raised
+    // inside it as "Cannot load model".
+    std::string reason;
+    const char* line = "Cannot load model \"%s\": %s";
     try {
-        return LoadModelDispatch(model, s, name);
+        if (LoadModelDispatch(model, s, name, headers, &reason)) return {};
+        line = "Cannot load \"%s\": %s";
     } catch (const std::bad_alloc&) {
-        AddLog(Format("Cannot load model \"%s\": %s", name.c_str(), "out of memory"));
+        reason = "out of memory";
     } catch (const std::exception& e) {
-        AddLog(Format("Cannot load model \"%s\": %s", name.c_str(), e.what()));
+        reason = e.what();
     }
-    return false;
+    if (reason.empty()) reason = "file possible corrupted";
+    AddLog(Format(line, name.c_str(), reason.c_str()));
+    return reason;
 }
 
-std::unique_ptr<TModel> LoadModelFromMemory(const void* data, size_t size, const std::string& name)
+}  // namespace
+
+TLoadResult<TModel> ReadModel(TStream& s, const std::string& name, ITextureHeaderSource* headers)
+{
+    auto model = std::make_unique<TModel>();
+    std::string reason = ReadInto(*model, s, name, headers);
+    if (!reason.empty()) return TLoadResult<TModel>::Refused(std::move(reason));
+    return TLoadResult<TModel>(std::move(model));
+}
+
+TLoadResult<TModel> ReadModelFromMemory(const void* data, size_t size, const std::string& name,
+                                        ITextureHeaderSource* headers)
 {
     TMemoryReader reader(data, size);
-    auto model = std::make_unique<TModel>();
-    if (!LoadModelFromStream(*model, reader, name)) return nullptr;
-    return model;
+    return ReadModel(reader, name, headers);
 }
 
-std::unique_ptr<TModel> LoadModelFromFile(const std::string& path)
+TLoadResult<TModel> ReadModelFromFile(const std::string& path, ITextureHeaderSource* headers)
 {
+    std::string reason = FileRefusal(path);
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) return nullptr;
-    return LoadModelFromMemory(bytes.data(), bytes.size(), path);
+    if (reason.empty() && !ReadWholeFile(path, bytes)) reason = "\"" + path + "\" cannot be read";
+    if (!reason.empty()) {
+        AddLog(Format("Cannot load \"%s\": %s", path.c_str(), reason.c_str()));
+        return TLoadResult<TModel>::Refused(std::move(reason));
+    }
+    return ReadModelFromMemory(bytes.data(), bytes.size(), path, headers);
+}
+
+bool LoadModelFromStream(TModel& model, TStream& s, const std::string& name, ITextureHeaderSource* headers)
+{
+    return ReadInto(model, s, name, headers).empty();
+}
+
+std::unique_ptr<TModel> LoadModelFromMemory(const void* data, size_t size, const std::string& name,
+                                            ITextureHeaderSource* headers)
+{
+    return ReadModelFromMemory(data, size, name, headers).Release();
+}
+
+std::unique_ptr<TModel> LoadModelFromFile(const std::string& path, ITextureHeaderSource* headers)
+{
+    return ReadModelFromFile(path, headers).Release();
 }
 
 namespace {

@@ -1,8 +1,7 @@
 #include "Model/ProxyModels.h"
 
-#include "Archive/PbList.h"
 #include "Config/ConfigClass.h"
-#include "Config/GameData.h"
+#include "Game/GameData.h"
 #include "Config/Resources.h"
 #include "Core/Strings.h"
 #include "Model/ArchiveModelLoader.h"
@@ -22,10 +21,11 @@ std::string ProxyModelPath(const TProxy& proxy, const TResources* config)
     return static_cast<const TRField*>(model)->ValueString();
 }
 
-TModel* ResolveProxyModel(TProxy& proxy, const TResources* config, const TPbList* archives)
+TModel* ResolveProxyModel(TProxy& proxy, const TGameData& game)
 {
-    if (proxy.ProxyModel || !archives) return nullptr;
-    std::string path = ProxyModelPath(proxy, config);
+    if (proxy.ProxyModel) return nullptr;
+    const TPbList* archives = &game.PbList;
+    std::string path = ProxyModelPath(proxy, game.GameConfig.get());
     // An entry name never starts with a backslash, though config paths often do.
     const size_t start = path.find_first_not_of('\\');
     if (start == std::string::npos) return nullptr;
@@ -36,7 +36,7 @@ TModel* ResolveProxyModel(TProxy& proxy, const TResources* config, const TPbList
         const TPbFile* archive = archives->Archive(i);
         const std::string gamePath = archive->Name + "\\" + path;
         if (!archives->HasArchiveFor(gamePath)) continue;
-        if (auto model = LoadModelFromArchive(*archive, gamePath)) {
+        if (auto model = LoadModelFromArchive(game, *archive, gamePath)) {
             proxy.ProxyModel = std::move(model);
             return proxy.ProxyModel.get();
         }
@@ -44,16 +44,12 @@ TModel* ResolveProxyModel(TProxy& proxy, const TResources* config, const TPbList
     return nullptr;
 }
 
-TModel* ResolveProxyModel(TProxy& proxy) { return ResolveProxyModel(proxy, GameConfig(), PbList()); }
-
-bool ResolveProxyModels(TLOD& lod, const TResources* config, const TPbList* archives)
+bool ResolveProxyModels(TLOD& lod, const TGameData& game)
 {
     bool all = true;
     for (const auto& proxy : lod.Proxies)
-        if (proxy->ShowModel && !ResolveProxyModel(*proxy, config, archives)) all = false;
+        if (proxy->ShowModel && !ResolveProxyModel(*proxy, game)) all = false;
     return all;
 }
-
-bool ResolveProxyModels(TLOD& lod) { return ResolveProxyModels(lod, GameConfig(), PbList()); }
 
 }  // namespace mc

@@ -6,9 +6,9 @@
 
 namespace mc {
 
+class TGameData;
 class TLOD;
 class TModel;
-class TPbList;
 class TProxy;
 class TResources;
 
@@ -17,16 +17,15 @@ class TResources;
 // Name when there is no such class. Empty when the class has no model.
 std::string ProxyModelPath(const TProxy& proxy, const TResources* config);
 
-// Loads the proxy's model unless it has one: the model path, with ".p3d"
-// added unless it ends so, is tried in each open archive in list order, and the first model that loads
-// is kept in ProxyModel. Returns the model loaded in this call, or nullptr
-// (failures are silent). By default the game's configuration and archives.
-TModel* ResolveProxyModel(TProxy& proxy, const TResources* config, const TPbList* archives);
-TModel* ResolveProxyModel(TProxy& proxy);
+// Loads the proxy's model unless it has one: the model path (through the
+// game's configuration), with ".p3d" added unless it ends so, is tried in
+// each open archive of the game in list order, and the first model that
+// loads is kept in ProxyModel. Returns the model loaded in this call, or
+// nullptr (failures are silent).
+TModel* ResolveProxyModel(TProxy& proxy, const TGameData& game);
 
 // ResolveProxyModel for every proxy of the LOD whose ShowModel is set; true
 // only when each of them obtained a model in this call.
-bool ResolveProxyModels(TLOD& lod, const TResources* config, const TPbList* archives);
-bool ResolveProxyModels(TLOD& lod);
+bool ResolveProxyModels(TLOD& lod, const TGameData& game);
 
 }  // namespace mc

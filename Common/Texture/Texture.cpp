@@ -86,10 +86,14 @@ uint32_t TTexture::PaletteColor(const TMipMap& level, int row, int column) const
 bool TTexture::Load(TStream& stream, uint32_t options)
 {
     LoadOptions = options;
+    RefusalReason.clear();
     const int64_t start = stream.Position();
     const uint16_t code = ReadWord(stream);
     if (!IsAcceptedTextureType(code)) {
-        AddLog(Format("Cannot load texture: unknown texture type (0x%04X)", unsigned(code)));
+        RefusalReason = Format("unknown texture type (0x%04X)", unsigned(code));
+        const std::string later = LaterGameTextureTypeName(code);
+        if (!later.empty()) RefusalReason += ", " + later + " texture of a later game, not supported";
+        AddLog("Cannot load texture: " + RefusalReason);
         return false;
     }
     TextureType = CanonicalTextureType(code);

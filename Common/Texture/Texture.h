@@ -45,11 +45,15 @@ public:
     std::vector<uint32_t> Palette;  // ARGB, alpha 0xFF
     std::vector<std::unique_ptr<TMipMap>> MipMaps;
     uint32_t LoadOptions = 0;
+    // Why the last Load refused the file, when it logged a reason (a type
+    // it does not read); empty otherwise.
+    std::string RefusalReason;
 
     // Reads the texture from the stream's position (options: TextureLoad).
     // True when it holds at least one level, or with the header-only option
     // when the header was read. A type outside the table is logged and gives
-    // false; a level whose data is damaged gives false; a stream that ends in
+    // false (a later game's type named as such); a level whose data is
+    // damaged gives false; a stream that ends in
     // the tags, the palette or a level header raises EReadError.
     bool Load(TStream& stream, uint32_t options);
 

@@ -10,19 +10,13 @@ std::optional<TTextureHeaderInfo> TTextureHeaderLookup::Header(const std::string
 {
     std::unique_ptr<TTexture> texture;
     try {
-        texture = LoadTexture(gamePath, TextureLoad::HeaderOnly);
+        texture = LoadTexture(game_, gamePath, TextureLoad::HeaderOnly);
     } catch (const EFileError&) {
         // A damaged header counts as a texture that cannot be read.
         return std::nullopt;
     }
     if (!texture) return std::nullopt;
     return TTextureHeaderInfo{texture->TextureType, texture->HasTransparency()};
-}
-
-void InstallTextureHeaderLookup()
-{
-    static TTextureHeaderLookup lookup;
-    SetTextureHeaderSource(&lookup);
 }
 
 }  // namespace mc

@@ -1,6 +1,6 @@
 #include "Texture/TextureLoader.h"
 
-#include "Archive/PbList.h"
+#include "Game/GameData.h"
 #include "Core/Strings.h"
 
 namespace mc {
@@ -18,11 +18,10 @@ std::unique_ptr<TTexture> LoadTextureFromStream(TStream& stream, uint32_t option
     return texture;
 }
 
-std::unique_ptr<TTexture> LoadTexture(const std::string& name, uint32_t options)
+std::unique_ptr<TTexture> LoadTexture(const TGameData& game, const std::string& name, uint32_t options)
 {
-    const TPbList* list = PbList();
-    if (!list || !IsTextureFileName(name)) return nullptr;
-    std::unique_ptr<TMemoryStream> stream = list->Extract(name);
+    if (!IsTextureFileName(name)) return nullptr;
+    std::unique_ptr<TMemoryStream> stream = game.PbList.Extract(name);
     if (!stream) return nullptr;
     return LoadTextureFromStream(*stream, options);
 }

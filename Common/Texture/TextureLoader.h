@@ -10,6 +10,7 @@
 
 namespace mc {
 
+class TGameData;
 class TStream;
 
 // True for the extensions of texture files: ".pac", ".paa", ".jpg", ".jpeg"
@@ -20,10 +21,9 @@ bool IsTextureFileName(const std::string& name);
 // false. A stream that ends inside the header raises EReadError.
 std::unique_ptr<TTexture> LoadTextureFromStream(TStream& stream, uint32_t options);
 
-// The texture a game path names, read from the program's archive list with
-// the given options (TextureLoad). nullptr when there is no archive list,
-// when the name is not a texture file name, when no open archive holds it
-// or when it does not load.
-std::unique_ptr<TTexture> LoadTexture(const std::string& name, uint32_t options);
+// The texture a game path names, read from the game's archives with the
+// given options (TextureLoad). nullptr when the name is not a texture file
+// name, when no open archive holds it or when it does not load.
+std::unique_ptr<TTexture> LoadTexture(const TGameData& game, const std::string& name, uint32_t options);
 
 }  // namespace mc

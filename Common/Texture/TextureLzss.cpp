@@ -2,7 +2,7 @@
 
 #include "Core/Stream.h"
 #include "Core/StreamIO.h"
-#include "Lzss/Lzss.h"
+#include "Core/LzssStream.h"
 
 namespace mc {
 

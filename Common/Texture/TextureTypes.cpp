@@ -50,4 +50,11 @@ int TextureBitsPerPixel(uint16_t code)
     }
 }
 
+std::string LaterGameTextureTypeName(uint16_t code)
+{
+    if (IsAcceptedTextureType(code)) return {};
+    if (code == kTextureTypeARGB8888) return "ARGB8888";
+    return IsBlockTextureType(code) ? TextureTypeName(code) : std::string();
+}
+
 }  // namespace mc

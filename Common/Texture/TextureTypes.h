@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "Model/TextureHeaders.h"
-
 namespace mc {
 
+// ARGB1555 files store 0x1555; 0x5515 is accepted as the same type when read.
+constexpr uint16_t kTextureTypeARGB1555 = 0x1555;
+constexpr uint16_t kTextureTypeARGB1555Alt = 0x5515;
+constexpr uint16_t kTextureTypeDXT1 = 0xFF01;
 constexpr uint16_t kTextureTypeAL88 = 0x8080;      // alpha and grey level, 8 bits each
 constexpr uint16_t kTextureTypeARGB4444 = 0x4444;  // 4 bits per channel
 constexpr uint16_t kTextureTypePAL8 = 0x4747;      // palette index; the file starts with its tags ("GG")
@@ -18,8 +20,6 @@ constexpr uint16_t kTextureTypeDXT4 = 0xFF04;
 constexpr uint16_t kTextureTypeDXT5 = 0xFF05;
 constexpr uint16_t kTextureTypeJPEG = 0xD8FF;      // a plain JPEG stream (start-of-image marker)
 constexpr uint16_t kTextureTypeARGB8888 = 0x8888;  // made by conversion only; never read from a file
-// kTextureTypeARGB1555 (with its alternative spelling kTextureTypeARGB1555Alt)
-// and kTextureTypeDXT1 come from Model/TextureHeaders.h.
 
 // The type a file's first word stands for: the alternative ARGB1555 code
 // becomes kTextureTypeARGB1555, every other code is returned as it is.
@@ -34,6 +34,10 @@ bool IsAcceptedTextureType(uint16_t code);
 // "AL88", "ARGB4444", "PAL8", "ARGB1555", "DXT1".."DXT5", "JPEG"; empty for
 // any other code.
 std::string TextureTypeName(uint16_t code);
+
+// "DXT2".."DXT5" and "ARGB8888": types of a later game's textures that this
+// program does not read; empty for any other code.
+std::string LaterGameTextureTypeName(uint16_t code);
 
 // Bits per pixel of the uncompressed formats; 0 for the block formats, JPEG
 // and unknown codes.

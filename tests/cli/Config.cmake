@@ -34,6 +34,14 @@ if(NOT cli_out STREQUAL "{\"a.wss\",0.100000,1}\n")
   message(FATAL_ERROR "array value: '${cli_out}'")
 endif()
 run_cli(1 config get ${WORK}/small.cpp Car/none)
+# A text that ends inside open classes loads, with one warning naming the
+# innermost one.
+file(WRITE ${WORK}/open.cpp "class Outer {\n  class Inner {\n    x = 1;\n")
+run_cli(0 config get ${WORK}/open.cpp Outer/Inner/x)
+if(NOT cli_out STREQUAL "1\n")
+  message(FATAL_ERROR "value in an open class: '${cli_out}'")
+endif()
+expect_match("${cli_err}" "class \"Inner\" begun at line 2 is not closed at the end of the text" "open classes")
 run_cli(0 config text ${WORK}/small.cpp ${WORK}/small.txt)
 run_cli(0 config bin ${WORK}/small.cpp ${WORK}/small.bin)
 run_cli(0 config text ${WORK}/small.bin)
@@ -44,9 +52,14 @@ endif()
 # Output that cannot be written is a failure.
 expect_full_stdout_refused(config text ${WORK}/small.cpp)
 expect_full_stdout_refused(config get ${WORK}/small.cpp Car/speed)
-file(WRITE ${WORK}/broken.cpp "class A {\n  x = 1;\n")
+# A text that ends inside its class loads, the class closed, with a warning.
+file(WRITE ${WORK}/unclosed.cpp "class A {\n  x = 1;\n")
+run_cli(0 config text ${WORK}/unclosed.cpp)
+expect_match("${cli_err}" "class \"A\" begun at line 1 is not closed at the end of the text" "no warning")
+# A stray brace is still an error.
+file(WRITE ${WORK}/broken.cpp "class A {\n  x = 1;\n};\n};\n")
 run_cli(1 config text ${WORK}/broken.cpp)
-expect_match("${cli_err}" "\"}\", \"class\" or field name expected" "unexpected refusal text")
+expect_match("${cli_err}" "\"class\", field name or end of file expected" "unexpected refusal text")
 
 if(NOT IS_DIRECTORY ${REALDATA}/cpp)
   message(STATUS "no real configs here: the rest is skipped")
@@ -88,7 +101,8 @@ foreach(config tzk_objects_config.cpp tzk210_TZK_Effects_config.cpp)
 endforeach()
 
 run_cli(1 config text ${REALDATA}/bin/a3_cfgconvert_numbers.bin)
-expect_match("${cli_err}" "unsupported version 0" "unexpected refusal text")
+expect_match("${cli_err}" "unsupported version 0 \\(2 or later expected\\): the layout of a later game's binarized configs, not supported"
+  "unexpected refusal text")
 run_cli(1 config text ${REALDATA}/bin/a3_texHeaders.bin)
 expect_match("${cli_err}" "signature mismatch" "unexpected refusal text")
 

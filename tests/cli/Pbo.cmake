@@ -36,9 +36,19 @@ run_cli(2 pbo list a --no-recursive)
 
 # Files that are not archives are refused with a reason.
 run_cli(1 pbo list ${WORK}/missing.pbo)
+expect_match("${cli_err}" "Cannot open archive: \"[^\"]*missing.pbo\" does not exist" "missing archive")
 file(WRITE ${WORK}/text.pbo "hello world")
 run_cli(1 pbo list ${WORK}/text.pbo)
-expect_match("${cli_err}" "Cannot read" "no reason given")
+expect_match("${cli_err}" "Cannot open archive: \"[^\"]*text.pbo\": the entry headers run past the end of the file"
+  "no reason given")
+file(MAKE_DIRECTORY ${WORK}/folder.pbo)
+run_cli(1 pbo list ${WORK}/folder.pbo)
+expect_match("${cli_err}" "Cannot open archive: \"[^\"]*folder.pbo\" is a folder" "folder")
+# A model is no archive.
+if(EXISTS ${DEMO_DIR}/box.p3d)
+  run_cli(1 pbo list ${DEMO_DIR}/box.p3d)
+  expect_match("${cli_err}" "Cannot open archive: \"[^\"]*box.p3d\" is not a Pb archive" "model file")
+endif()
 
 # A folder packed and extracted gives the same tree back.
 set(SRC ${WORK}/Src)

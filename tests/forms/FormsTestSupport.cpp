@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "Main_F.h"
+
 namespace mc::test {
 
 namespace fs = std::filesystem;
@@ -30,10 +32,20 @@ std::optional<T> TakeFront(std::deque<std::optional<T>>& queue)
 TScriptedDialogs::TScriptedDialogs() { SetDialogs(this); }
 TScriptedDialogs::~TScriptedDialogs() { SetDialogs(nullptr); }
 
-void TScriptedDialogs::Message(QWidget*, TMessageKind kind, const QString& text)
+void TScriptedDialogs::Message(QWidget*, TMessageKind kind, const QString& text, const QString& details)
 {
     const char* name = kind == TMessageKind::Information ? "information" : kind == TMessageKind::Warning ? "warning" : "error";
     Calls << QStringLiteral("%1: %2").arg(QString::fromLatin1(name), text);
+    Details << details;
+}
+
+TAnswer TScriptedDialogs::Question(QWidget*, const QString& text)
+{
+    Calls << QStringLiteral("question: %1").arg(text);
+    if (Answers.empty()) return TAnswer::Cancel;
+    const TAnswer answer = Answers.front();
+    Answers.pop_front();
+    return answer;
 }
 
 std::optional<QString> TScriptedDialogs::PickFolder(QWidget*, const QString& prompt, const QString& start)
@@ -71,6 +83,15 @@ QStringList TScriptedDialogs::Messages() const
             call.startsWith(QLatin1String("error: ")))
             texts << call.mid(call.indexOf(QLatin1String(": ")) + 2);
     return texts;
+}
+
+void StartQuietly(TMainForm& form, TScriptedDialogs& dialogs)
+{
+    dialogs.Folders.push_front(std::nullopt);  // no MOD folder
+    form.FirstActivation();
+    dialogs.Calls.clear();
+    dialogs.Details.clear();
+    dialogs.FolderStarts.clear();
 }
 
 void SaveScreenshot(QWidget* widget, const QString& name)

@@ -15,17 +15,23 @@
 
 #include "Dialogs.h"
 
+namespace mc {
+class TMainForm;
+}
+
 namespace mc::test {
 
 // Answers the standard dialogs from queues and records every call in order:
-// "information: text", "warning: text", "error: text", "folder: prompt",
-// "open: title", "save: title", "color".
+// "information: text", "warning: text", "error: text", "question: text",
+// "folder: prompt", "open: title", "save: title", "color". A question
+// without a scripted answer is cancelled.
 class TScriptedDialogs : public TDialogs {
 public:
     TScriptedDialogs();
     ~TScriptedDialogs() override;
 
-    void Message(QWidget* parent, TMessageKind kind, const QString& text) override;
+    void Message(QWidget* parent, TMessageKind kind, const QString& text, const QString& details) override;
+    TAnswer Question(QWidget* parent, const QString& text) override;
     std::optional<QString> PickFolder(QWidget* parent, const QString& prompt, const QString& start) override;
     std::optional<QString> OpenFile(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& defaultExt, const QString& start) override;
@@ -37,11 +43,19 @@ public:
     QStringList Messages() const;
 
     QStringList Calls;
+    // The detailed text of each message box, in the order of the boxes.
+    QStringList Details;
     QStringList FolderStarts;
+    std::deque<TAnswer> Answers;
     std::deque<std::optional<QString>> Folders, OpenFiles;
     std::deque<std::optional<TSaveChoice>> SaveFiles;
     std::deque<std::optional<QColor>> Colors;
 };
+
+// The start-up work of the main window done at once, its boxes answered by
+// dialogs (no MOD folder) and then forgotten, so that a test meets only the
+// boxes of what it does.
+void StartQuietly(TMainForm& form, TScriptedDialogs& dialogs);
 
 // Writes the widget's picture to <build>/screenshots/<name>.png.
 void SaveScreenshot(QWidget* widget, const QString& name);

@@ -26,18 +26,25 @@ const std::string& ModelPath()
 }
 
 // Made on first use, destroyed before the application object.
-std::unique_ptr<TMainForm> g_form;
+std::unique_ptr<TProgram> g_program;
+test::TScriptedDialogs* g_dialogs = nullptr;
 
 TMainForm* Form()
 {
-    if (!g_form) {
-        g_form = CreateProgramWindows();
-        g_form->Started = true;
-        g_form->resize(900, 700);
-        g_form->show();
+    if (!g_program) {
+        g_program = std::make_unique<TProgram>();
+        TMainForm& form = g_program->MainWindow();
+        test::StartQuietly(form, *g_dialogs);
+        form.resize(900, 700);
+        form.show();
         QApplication::processEvents();
     }
-    return g_form.get();
+    return &g_program->MainWindow();
+}
+
+QTableView* Grid(const TMainForm& form, const char* name)
+{
+    return form.findChild<QTableView*>(QString::fromLatin1(name));
 }
 
 int LargestLOD(const TModel& model)
@@ -51,10 +58,10 @@ int LargestLOD(const TModel& model)
 // Shows each grid page once and paints it, as a user paging through would.
 void PaintGrids(TMainForm& form)
 {
-    const std::pair<int, QTableView*> grids[] = {{PageVertices, form.StringGrid_Vertices},
-                                                 {PagePolygons, form.StringGrid_Polygons},
-                                                 {PageTextures, form.StringGrid_Textures},
-                                                 {PageProperties, form.StringGrid_Properties}};
+    const std::pair<int, QTableView*> grids[] = {{PageVertices, Grid(form, "StringGrid_Vertices")},
+                                                 {PagePolygons, Grid(form, "StringGrid_Polygons")},
+                                                 {PageTextures, Grid(form, "StringGrid_Textures")},
+                                                 {PageProperties, Grid(form, "StringGrid_Properties")}};
     for (const auto& [page, grid] : grids) {
         form.ShowPage(page);
         grid->viewport()->repaint();
@@ -90,10 +97,10 @@ void BM_OpenModelAndFillLargestLOD(benchmark::State& state)
     TMainForm& form = *Form();
     for (auto _ : state) {
         form.OpenModel(ModelPath(), TModelSource::File);
-        form.SelectLOD(LargestLOD(*form.Model));
+        form.Document().SelectLOD(LargestLOD(*form.Document().Model()));
         PaintGrids(form);
     }
-    state.counters["faces"] = form.Model->LODs[size_t(LargestLOD(*form.Model))]->FaceCount();
+    state.counters["faces"] = form.Document().Model()->LODs[size_t(LargestLOD(*form.Document().Model()))]->FaceCount();
 }
 
 void BM_SelectAnotherLOD(benchmark::State& state)
@@ -101,13 +108,14 @@ void BM_SelectAnotherLOD(benchmark::State& state)
     if (ModelPath().empty()) return state.SkipWithError("real data absent");
     TMainForm& form = *Form();
     form.OpenModel(ModelPath(), TModelSource::File);
-    const int largest = LargestLOD(*form.Model);
+    const int largest = LargestLOD(*form.Document().Model());
     const int other = largest == 0 ? 1 : 0;
     form.ShowPage(PagePolygons);
+    QTableView* polygons = Grid(form, "StringGrid_Polygons");
     bool flip = false;
     for (auto _ : state) {
-        form.SelectLOD(flip ? largest : other);
-        form.StringGrid_Polygons->viewport()->repaint();
+        form.Document().SelectLOD(flip ? largest : other);
+        polygons->viewport()->repaint();
         flip = !flip;
     }
 }
@@ -125,9 +133,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     test::TScriptedDialogs dialogs;
+    g_dialogs = &dialogs;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    g_form.reset();
+    g_program.reset();
     return 0;
 }

@@ -14,9 +14,9 @@
 #include "AlphaColor_F.h"
 #include "Archive/PbFile.h"
 #include "Archive/PbList.h"
+#include "Game/GameData.h"
 #include "Core/AppServices.h"
 #include "Core/FilePaths.h"
-#include "Core/ModFolder.h"
 #include "FormsTestSupport.h"
 #include "GuiServices.h"
 #include "Log_F.h"
@@ -35,7 +35,8 @@ QString Q(const fs::path& p) { return QString::fromStdString(PathToUtf8(p)); }
 class SmallFormsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TMainForm> main_;
+    std::unique_ptr<TProgram> program_;
+    TMainForm* main_ = nullptr;
     TScriptedDialogs* dialogs_ = nullptr;
     fs::path game_;
 
@@ -46,21 +47,22 @@ private slots:
         fs::create_directories(game_ / "AddOns");
         qputenv("MESHCRAFT_GAME_DIR", Q(game_).toUtf8());
         dialogs_ = new TScriptedDialogs;
-        main_ = CreateProgramWindows();
-        main_->Started = true;
+        // The start-up work is not done: the main window is never shown.
+        program_ = std::make_unique<TProgram>();
+        main_ = &program_->MainWindow();
     }
 
     void cleanup()
     {
-        main_.reset();
+        main_ = nullptr;
+        program_.reset();
         delete dialogs_;
-        PbList()->CloseAll();
     }
 
     void logKeepsStartupLinesFirstAndSaves()
     {
         AddLog("later than creation");
-        LogForm->TakeOverLog(main_->Memo_StartupLog);
+        LogForm->TakeOverLog(main_->findChild<QPlainTextEdit*>(QStringLiteral("Memo_StartupLog")));
         AddLog("after the take-over");
         const QStringList lines = LogForm->Lines();
         QCOMPARE(lines.size(), 3);
@@ -97,7 +99,7 @@ private slots:
             SaveScreenshot(AboutForm, QStringLiteral("about-box"));
             AboutForm->Button_OK->click();
         });
-        main_->MenuItem_Help_About->trigger();
+        main_->Action("MenuItem_Help_About")->trigger();
         QVERIFY(!AboutForm->isVisible());
     }
 
@@ -123,18 +125,18 @@ private slots:
         QVERIFY(options.Button_OK->isEnabled());
         QCOMPARE(options.Edit_SrcFiles->text(), Q(source / "*.*"));
 
-        QVERIFY(!main_->MenuItem_File_MakeAddOn->isEnabled());
+        QVERIFY(!main_->Action("MenuItem_File_MakeAddOn")->isEnabled());
         QTimer::singleShot(0, [] {
             SaveScreenshot(AOptionsForm, QStringLiteral("addon-options"));
             AOptionsForm->Button_OK->click();
         });
-        main_->MenuItem_View_AddOnOptions->trigger();
-        QVERIFY(main_->MenuItem_File_MakeAddOn->isEnabled());
+        main_->Action("MenuItem_View_AddOnOptions")->trigger();
+        QVERIFY(main_->Action("MenuItem_File_MakeAddOn")->isEnabled());
         QCOMPARE(options.Options().SourceFolder, PathToUtf8(source));
         QCOMPARE(options.Options().DestFile, PathToUtf8(game_ / "AddOns" / "myaddon.pbo"));
 
         dialogs_->Calls.clear();
-        main_->MenuItem_File_MakeAddOn->trigger();
+        main_->Action("MenuItem_File_MakeAddOn")->trigger();
         QCOMPARE(dialogs_->Messages(), QStringList{"OK Created"});
         TPbFile archive;
         QVERIFY(archive.Open(PathToUtf8(game_ / "AddOns" / "myaddon.pbo")));
@@ -142,12 +144,12 @@ private slots:
         QCOMPARE(archive.Entries()[0]->Name, std::string("a.txt"));
         QCOMPARE(archive.Entries()[1]->Name, std::string("sub\\B.p3d"));
         // Listed as a game archive because of "Add to Pb-manager".
-        QVERIFY(PbList()->ArchiveByKey("myaddon"));
+        QVERIFY(main_->Game().PbList.ArchiveByKey("myaddon"));
 
         // Cancel turns "Make AddOn" off again.
         QTimer::singleShot(0, [] { AOptionsForm->Button_Cancel->click(); });
-        main_->MenuItem_View_AddOnOptions->trigger();
-        QVERIFY(!main_->MenuItem_File_MakeAddOn->isEnabled());
+        main_->Action("MenuItem_View_AddOnOptions")->trigger();
+        QVERIFY(!main_->Action("MenuItem_File_MakeAddOn")->isEnabled());
     }
 
     void alphaSliderEditAndPreview()

@@ -6,7 +6,7 @@
 // a stream without a memory view (short reads), and by a plain ring-buffer
 // decoder; all must agree. Then the whole input is compressed and must come
 // back unchanged.
-#include "Lzss/Lzss.h"
+#include "Core/LzssStream.h"
 
 #include "Core/Stream.h"
 #include "LzssReference.h"

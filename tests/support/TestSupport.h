@@ -18,11 +18,16 @@ public:
 
     void AddLog(std::string_view line) override { Log.emplace_back(line); }
     void ShowStatus(std::string_view text) override { Status.emplace_back(text); }
-    void ShowMessage(TMessageKind kind, std::string_view text) override { Messages.emplace_back(text); }
+    void ShowMessage(TMessageKind kind, std::string_view text) override
+    {
+        Messages.emplace_back(text);
+        MessageKinds.push_back(kind);
+    }
     void BeginWait() override { ++WaitDepth; }
     void EndWait() override { --WaitDepth; }
 
     std::vector<std::string> Log, Status, Messages;
+    std::vector<TMessageKind> MessageKinds;  // one per message
     int WaitDepth = 0;
 
 private:

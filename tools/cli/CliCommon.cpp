@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "Archive/PbList.h"
+#include "CliArgs.h"
+#include "Game/GameData.h"
 #include "Core/FilePaths.h"
 #include "Core/Stream.h"
 #include "Model/Model.h"
 #include "Model/ModelLoader.h"
+#include "Texture/TextureHeaderLookup.h"
 
 namespace mc::cli {
 
@@ -39,14 +42,18 @@ bool OpenArchiveFolder(TPbList& list, const std::string& folder)
     return true;
 }
 
-std::unique_ptr<TModel> LoadModelOrReport(const std::string& path)
+std::unique_ptr<TGameData> GameDataFromArgs(const TArgs& args)
 {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        std::fprintf(stderr, "Cannot open \"%s\"\n", path.c_str());
-        return nullptr;
-    }
-    return LoadModelFromMemory(bytes.data(), bytes.size(), path);  // the loader logs why it refuses
+    auto game = std::make_unique<TGameData>();
+    if (args.Options.count("--archives") && !OpenArchiveFolder(game->PbList, args.Option("--archives"))) return nullptr;
+    return game;
+}
+
+std::unique_ptr<TModel> LoadModelOrReport(const std::string& path, const TGameData* game)
+{
+    std::unique_ptr<TTextureHeaderLookup> headers;
+    if (game && game->PbList.Count() > 0) headers = std::make_unique<TTextureHeaderLookup>(*game);
+    return ReadModelFromFile(path, headers.get()).Release();  // the loader logs why it refuses
 }
 
 }  // namespace mc::cli

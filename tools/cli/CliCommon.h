@@ -7,6 +7,7 @@
 #include <string>
 
 namespace mc {
+class TGameData;
 class TModel;
 class TPbList;
 }  // namespace mc
@@ -22,8 +23,16 @@ void PrintJson(const nlohmann::ordered_json& j);
 // with the reason on stderr, when the folder is missing or holds none.
 bool OpenArchiveFolder(TPbList& list, const std::string& folder);
 
-// Loads a model from a file; none (the reason on stderr or in the log) when
-// it cannot be read or is refused.
-std::unique_ptr<TModel> LoadModelOrReport(const std::string& path);
+struct TArgs;
+
+// The game data of the command: with --archives DIR, the archives of that
+// folder (see OpenArchiveFolder; nullptr with the reason on stderr when
+// there are none), without it an empty one.
+std::unique_ptr<TGameData> GameDataFromArgs(const TArgs& args);
+
+// Loads a model from a file; none (the reason on stderr, once) when it
+// cannot be read or is refused. An editable model's textures are looked up
+// in the game's archives when it has any.
+std::unique_ptr<TModel> LoadModelOrReport(const std::string& path, const TGameData* game = nullptr);
 
 }  // namespace mc::cli

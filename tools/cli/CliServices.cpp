@@ -46,6 +46,7 @@ void TCliServices::Redraw()
 
 void TCliServices::AddLog(std::string_view line)
 {
+    if (quiet_ && line.substr(0, 7) == "Warning") return;
     ClearLine();
     std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
     Redraw();
@@ -60,6 +61,7 @@ void TCliServices::ShowStatus(std::string_view text)
 
 void TCliServices::ShowMessage(TMessageKind kind, std::string_view text)
 {
+    if (quiet_ && kind == TMessageKind::Warning) return;
     const char* prefix = kind == TMessageKind::Error ? "Error: " : kind == TMessageKind::Warning ? "Warning: " : "";
     ClearLine();
     std::fprintf(stderr, "%s%.*s\n", prefix, static_cast<int>(text.size()), text.data());

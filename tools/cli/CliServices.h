@@ -21,7 +21,8 @@ public:
     void EndWait() override {}
     void ShowProgress(uint64_t done, uint64_t total) override;
 
-    // Quiet mode keeps log lines but drops status and progress.
+    // Quiet mode drops warnings (boxes and log lines that begin with
+    // "Warning"), status and progress; errors and refusals stay.
     void SetQuiet(bool quiet) { quiet_ = quiet; }
 
 private:

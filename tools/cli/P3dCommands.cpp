@@ -13,7 +13,7 @@
 #include "Model/ModelChecks.h"
 #include "Model/ModelLoader.h"
 #include "Model/ObjExport.h"
-#include "Model/TextureHeaders.h"
+#include "Game/GameData.h"
 #include "ModelJson.h"
 #include "Texture/TextureHeaderLookup.h"
 #include "jpeg/TurboJpegDecoder.h"
@@ -112,34 +112,16 @@ uint32_t SaveFlagsFrom(const TArgs& args)
     return flags;
 }
 
-// The archives of a folder, as the program has the game's: a game folder
+// The archives of --archives, as the program has the game's: a game folder
 // (with Dta or AddOns inside) is opened as the program opens the game, any
 // other folder's own archives as game archives. Texture headers are then
 // looked up in them while an editable model is converted.
-class TArchiveContext {
-public:
-    TArchiveContext() = default;
-    ~TArchiveContext()
-    {
-        if (bound_) SetTextureHeaderSource(nullptr);
-    }
-
-    bool Open(const TArgs& args)
-    {
-        if (!args.Options.count("--archives")) return true;
-        if (!OpenArchiveFolder(list_, args.Option("--archives"))) return false;
-        scope_ = std::make_unique<TScopedPbList>(&list_);
-        InstallTurboJpegDecoder();
-        InstallTextureHeaderLookup();
-        bound_ = true;
-        return true;
-    }
-
-private:
-    TPbList list_;
-    std::unique_ptr<TScopedPbList> scope_;
-    bool bound_ = false;
-};
+std::unique_ptr<TGameData> OpenGameData(const TArgs& args)
+{
+    auto game = GameDataFromArgs(args);
+    if (game && game->PbList.Count() > 0) InstallTurboJpegDecoder();
+    return game;
+}
 
 int RunConvert(const TArgs& args)
 {
@@ -147,9 +129,9 @@ int RunConvert(const TArgs& args)
     if (to.empty()) throw EUsage("give the target form with --to mlod or --to odol");
     if (to != "odol" && to != "mlod") throw EUsage("unknown target form \"" + to + "\" (give mlod or odol)");
     const uint32_t flags = SaveFlagsFrom(args);
-    TArchiveContext archives;
-    if (!archives.Open(args)) return ExitRefused;
-    auto model = LoadModelOrReport(args.Positional[0]);
+    const auto game = OpenGameData(args);
+    if (!game) return ExitRefused;
+    auto model = LoadModelOrReport(args.Positional[0], game.get());
     if (!model) return ExitRefused;
     model->SaveFlags = flags;
     std::string error;
@@ -165,9 +147,9 @@ int RunConvert(const TArgs& args)
 int RunObj(const TArgs& args)
 {
     const uint32_t flags = SaveFlagsFrom(args);
-    TArchiveContext archives;
-    if (!archives.Open(args)) return ExitRefused;
-    auto model = LoadModelOrReport(args.Positional[0]);
+    const auto game = OpenGameData(args);
+    if (!game) return ExitRefused;
+    auto model = LoadModelOrReport(args.Positional[0], game.get());
     if (!model) return ExitRefused;
     model->SaveFlags |= flags & SaveFlags::GroupedVertices;
     std::string error;
@@ -190,9 +172,9 @@ int RunCheck(const TArgs& args)
         check = TModelCheck::UV;
     else
         throw EUsage("unknown check \"" + which + "\" (give mass, normals or uv)");
-    TArchiveContext archives;
-    if (!archives.Open(args)) return ExitRefused;
-    auto model = LoadModelOrReport(args.Positional[1]);
+    const auto game = OpenGameData(args);
+    if (!game) return ExitRefused;
+    auto model = LoadModelOrReport(args.Positional[1], game.get());
     if (!model) return ExitRefused;
     std::error_code ec;
     const std::string folder =

@@ -8,6 +8,7 @@
 #include "Archive/PbFile.h"
 #include "CliCommon.h"
 #include "Commands.h"
+#include "Core/LoadResult.h"
 #include "Core/FilePaths.h"
 #include "Core/Strings.h"
 #include "ModelJson.h"
@@ -19,13 +20,15 @@ namespace {
 // Opens an archive or says why not on stderr.
 bool OpenOrReport(TPbFile& archive, const std::string& path)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(PathFromUtf8(path), ec)) {
-        std::fprintf(stderr, "Cannot open \"%s\"\n", path.c_str());
+    const std::string refusal = FileRefusal(path);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "Cannot open archive: %s\n", refusal.c_str());
         return false;
     }
     if (!archive.Open(path)) {
-        std::fprintf(stderr, "Cannot read \"%s\": the entry headers run past the end of the file\n", path.c_str());
+        const std::string reason =
+            archive.LastError().empty() ? "\"" + path + "\" cannot be read" : archive.LastError();
+        std::fprintf(stderr, "Cannot open archive: %s\n", reason.c_str());
         return false;
     }
     return true;

@@ -6,6 +6,8 @@
 #include <system_error>
 
 #include "Archive/PbList.h"
+#include "Core/LoadResult.h"
+#include "Game/GameData.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "Core/FilePaths.h"
@@ -31,10 +33,11 @@ std::unique_ptr<TTexture> LoadOrReport(const TArgs& args, uint32_t options)
 {
     InstallTurboJpegDecoder();
     const std::string& name = args.Positional[0];
-    std::unique_ptr<TTexture> texture;
+    std::unique_ptr<TStream> stream;
     if (args.Options.count("--archives")) {
-        TPbList list;
-        if (!OpenArchiveFolder(list, args.Option("--archives"))) return nullptr;
+        const auto game = GameDataFromArgs(args);
+        if (!game) return nullptr;
+        const TPbList& list = game->PbList;
         std::string gamePath = name;
         std::replace(gamePath.begin(), gamePath.end(), '/', '\\');
         if (!IsTextureFileName(gamePath)) {
@@ -45,19 +48,27 @@ std::unique_ptr<TTexture> LoadOrReport(const TArgs& args, uint32_t options)
             std::fprintf(stderr, "No open archive holds \"%s\"\n", name.c_str());
             return nullptr;
         }
-        const TScopedPbList bound(&list);
-        texture = LoadTexture(gamePath, options);
-    } else {
-        std::vector<uint8_t> bytes;
-        if (!ReadWholeFile(name, bytes)) {
-            std::fprintf(stderr, "Cannot open \"%s\"\n", name.c_str());
+        stream = list.Extract(gamePath);
+        if (!stream) {
+            std::fprintf(stderr, "Cannot load texture \"%s\": the entry does not extract\n", name.c_str());
             return nullptr;
         }
-        TMemoryReader in(bytes.data(), bytes.size());
-        texture = LoadTextureFromStream(in, options);
+    } else {
+        const std::string refusal = FileRefusal(name);
+        std::vector<uint8_t> bytes;
+        if (!refusal.empty() || !ReadWholeFile(name, bytes)) {
+            std::fprintf(stderr, "Cannot open texture: %s\n",
+                         (refusal.empty() ? "\"" + name + "\" cannot be read" : refusal).c_str());
+            return nullptr;
+        }
+        stream = std::make_unique<TMemoryStream>(std::move(bytes));
     }
-    if (!texture) std::fprintf(stderr, "Cannot load texture \"%s\"\n", name.c_str());
-    return texture;
+    auto texture = std::make_unique<TTexture>();
+    if (texture->Load(*stream, options)) return texture;
+    // A refusal with a reason was logged already: one line per problem.
+    if (texture->RefusalReason.empty())
+        std::fprintf(stderr, "Cannot load texture \"%s\": damaged or unreadable texture data\n", name.c_str());
+    return nullptr;
 }
 
 std::string Hex32(uint32_t v) { return Format("0x%08X", v); }

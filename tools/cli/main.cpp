@@ -19,6 +19,7 @@ void PrintHelp(const std::vector<TCommand>& commands, const std::string& group =
         std::printf("  %s%s%s %s\n      %s\n", c.Group, *c.Name ? " " : "", c.Name, c.Usage, c.Summary);
     }
     std::printf(
+        "\nEvery command takes --quiet (-q): no warnings and no progress on standard error.\n"
         "\nExit status: 0 on success, 1 when a file is refused (the reason on stderr), 2 on bad usage.\n");
 }
 
@@ -27,7 +28,16 @@ void PrintHelp(const std::vector<TCommand>& commands, const std::string& group =
 int main(int argc, char** argv)
 {
     const std::vector<TCommand> commands = AllCommands();
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args;
+    // --quiet (anywhere) keeps warnings and progress off standard error.
+    bool quiet = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--quiet" || a == "-q")
+            quiet = true;
+        else
+            args.push_back(a);
+    }
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintHelp(commands);
         return args.empty() ? ExitUsage : ExitOk;
@@ -60,6 +70,7 @@ int main(int argc, char** argv)
                 return ExitOk;
             }
         TCliServices services;
+        services.SetQuiet(quiet);
         try {
             const int status = c.Run(ParseArgs(rest, c.Spec));
             // Output that could not be written (a full disk, a closed pipe)

@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "Animation/Animation.h"
-#include "Archive/PbList.h"
 #include "Core/Stream.h"
+#include "Game/GameData.h"
 #include "RtmBytes.h"
 #include "TestSupport.h"
 
@@ -223,9 +223,8 @@ TEST(RtmFile, LoadFromFile)
 TEST(RtmFile, LoadFromArchivesLogsAMissingPath)
 {
     test::TRecordingServices services;
-    TPbList empty;
-    TScopedPbList bound(&empty);
-    EXPECT_EQ(TAnimation::LoadFromArchives("anim\\walk.rtm"), nullptr);
+    TGameData empty;
+    EXPECT_EQ(TAnimation::LoadFromArchives(empty, "anim\\walk.rtm"), nullptr);
     ASSERT_EQ(services.Log.size(), 1u);
     EXPECT_EQ(services.Log[0], "Animation file \"anim\\walk.rtm\" not found.");
 }

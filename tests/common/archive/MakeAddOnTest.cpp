@@ -7,7 +7,6 @@
 #include "Archive/MakeAddOn.h"
 #include "Archive/PbList.h"
 #include "ArchiveBuilder.h"
-#include "Core/ModFolder.h"
 #include "FileTree.h"
 #include "TestSupport.h"
 
@@ -39,13 +38,14 @@ TEST(MakeAddOn, OptionTexts)
 {
     EXPECT_EQ(AddOnSourceFolder("  C:\\Work\\Tank\\  "), "C:\\Work\\Tank");
     EXPECT_EQ(AddOnDestFile("/game", "  "), "");
-    SetModFolder("Mod");
+    // The data root is the game folder followed by the MOD folder.
 #ifdef _WIN32
-    EXPECT_EQ(AddOnDestFile("C:\\Game", " tank "), "C:\\Game\\Mod\\AddOns\\tank.pbo");
+    EXPECT_EQ(AddOnDestFile("C:\\Game\\Mod", " tank "), "C:\\Game\\Mod\\AddOns\\tank.pbo");
+    EXPECT_EQ(AddOnDestFile("C:\\Game", "tank"), "C:\\Game\\AddOns\\tank.pbo");
 #else
-    EXPECT_EQ(AddOnDestFile("/game", " tank "), "/game/Mod/AddOns/tank.pbo");
+    EXPECT_EQ(AddOnDestFile("/game\\Mod", " tank "), "/game/Mod/AddOns/tank.pbo");
+    EXPECT_EQ(AddOnDestFile("/game", "tank"), "/game/AddOns/tank.pbo");
 #endif
-    SetModFolder("");
 }
 
 TEST(MakeAddOn, WritesAndListsAsGameArchive)

@@ -5,7 +5,6 @@
 
 #include "Archive/PbList.h"
 #include "ArchiveBuilder.h"
-#include "Core/ModFolder.h"
 #include "FileTree.h"
 #include "TestSupport.h"
 
@@ -97,12 +96,11 @@ TEST(PbList, GameArchivesBeforeAddOns)
 
 TEST(PbList, ModFolder)
 {
+    // The archives are opened below the data root: the game folder followed
+    // by the MOD folder.
     const fs::path game = MakeGameFolder("pblist-mod", "MyMod");
-    SetModFolder("MyMod\\");
     TPbList list;
-    const bool opened = list.OpenGameArchives(game.string());
-    SetModFolder("");
-    ASSERT_TRUE(opened);
+    ASSERT_TRUE(list.OpenGameArchives(game.string() + "\\MyMod"));
     EXPECT_EQ(list.Count(), 2);
     TPbList none;
     EXPECT_FALSE(none.OpenGameArchives(game.string()));
@@ -153,18 +151,4 @@ TEST(PbList, AddFindAndRemove)
     list.CloseAll();
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(Content(list, "data3d\\new.txt"), "<none>");
-}
-
-TEST(PbList, ProgramList)
-{
-    ASSERT_NE(PbList(), nullptr);
-    TPbList mine;
-    {
-        TScopedPbList bound(&mine);
-        EXPECT_EQ(PbList(), &mine);
-        TScopedPbList none(nullptr);
-        EXPECT_EQ(PbList(), nullptr);
-    }
-    EXPECT_NE(PbList(), &mine);
-    EXPECT_NE(PbList(), nullptr);
 }

@@ -6,6 +6,11 @@
 #include "Archive/PbFile.h"
 #include "ArchiveBuilder.h"
 #include "Core/Stream.h"
+#include "DemoModel.h"
+#include "FileTree.h"
+#include "Model/Mlod.h"
+#include "Model/Model.h"
+#include "Model/Odol.h"
 #include "TestSupport.h"
 
 using namespace mc;
@@ -103,6 +108,39 @@ TEST(PbReader, RefusedArchives)
     TPbFile missing;
     EXPECT_FALSE(missing.Open("/nonexistent/folder/x.pbo"));
     EXPECT_TRUE(rec.Messages.empty());
+}
+
+TEST(PbReader, ModelFilesAreNoArchives)
+{
+    // A model opened as an archive (a renamed file, a wrong pick in the
+    // open box) is refused by name, with the status line cleared.
+    test::TRecordingServices rec;
+    const auto dir = TempDir("pbreader-models");
+    std::vector<std::filesystem::path> files;
+    TMemoryStream odol, mlod;
+    ASSERT_TRUE(SaveOdol(*demo::MakeCrateModel(), odol));
+    ASSERT_TRUE(SaveMlod(*demo::MakeCrateModel(), mlod));
+    WriteFile(dir / "crate_odol.pbo", odol.Bytes());
+    WriteFile(dir / "crate_mlod.p3d", mlod.Bytes());
+    files = {dir / "crate_odol.pbo", dir / "crate_mlod.p3d"};
+    for (const auto& real : RealFiles("p3d", ".p3d")) files.push_back(real);
+    for (const auto& path : files) {
+        rec.Status.clear();
+        TPbFile archive;
+        EXPECT_FALSE(archive.Open(path.string())) << path;
+        EXPECT_EQ(archive.LastError(), "\"" + path.string() + "\" is not a Pb archive") << path;
+        EXPECT_EQ(archive.Files.Count(), 0) << path;
+        ASSERT_FALSE(rec.Status.empty()) << path;
+        EXPECT_EQ(rec.Status.back(), "") << path;
+    }
+    EXPECT_TRUE(rec.Messages.empty());
+
+    // An archive opened after a refusal has no error left.
+    TPbFile archive;
+    EXPECT_FALSE(archive.Open(files[0].string()));
+    WriteFile(dir / "real.pbo", BuildArchive({{"a.txt", Bytes("abc")}}));
+    ASSERT_TRUE(archive.Open((dir / "real.pbo").string()));
+    EXPECT_EQ(archive.LastError(), "");
 }
 
 TEST(PbReader, OpenShowsAndHidesStatus)

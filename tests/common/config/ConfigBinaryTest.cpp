@@ -134,7 +134,13 @@ TEST(ConfigBinary, ReaderRefusals)
 
     // A document created empty carries version 0, which the reader refuses.
     TResources empty;
-    EXPECT_NE(LoadError(ConfigBinary(empty)).find("unsupported version 0"), std::string::npos);
+    // That is also what a later game's binarized configs hold there.
+    const std::string later =
+        "unsupported version 0 (2 or later expected): the layout of a later game's binarized configs, not supported";
+    EXPECT_EQ(LoadError(ConfigBinary(empty)).rfind(later + ", stream pos: ", 0), 0u);
+    std::vector<uint8_t> v0 = good;
+    v0[4] = 0;
+    EXPECT_EQ(LoadError(v0), later + ", stream pos: 0x00000008");
 
     std::vector<uint8_t> kind = Bytes({0x00, 0x72, 0x61, 0x50, 2, 0, 0, 0, 0, 'r', 0, 0, 1, 7});
     EXPECT_EQ(LoadError(kind), "unknown member kind (0x07), stream pos: 0x0000000E");

@@ -185,6 +185,60 @@ TEST(ConfigText, SyntaxErrorsWithPositions)
     EXPECT_TRUE(ErrorStartsWith(arrays, "arrays nested deeper than 256"));
 }
 
+TEST(ConfigText, TextEndingInsideOpenClassesClosesThem)
+{
+    // Released add-ons often end their config inside the last class: the
+    // text loads, with one warning that names the innermost open class and
+    // the line its name stands on.
+    TRecordingServices services;
+    TResources doc;
+    ASSERT_TRUE(LoadConfigText(doc, "class Outer {\n  a = 1;\n  class Inner\n  {\n    b = 2;\n"));
+    EXPECT_TRUE(doc.ErrorMessage.empty());
+    ASSERT_TRUE(Field(doc, "Outer/a"));
+    EXPECT_EQ(Field(doc, "Outer/a")->Value->AsInteger(), 1);
+    ASSERT_TRUE(Field(doc, "Outer/Inner/b"));
+    EXPECT_EQ(Field(doc, "Outer/Inner/b")->Value->AsInteger(), 2);
+    ASSERT_EQ(services.Log.size(), 1u);
+    const std::string& warning = services.Log[0];
+    EXPECT_EQ(warning.rfind("[Cpp Loaded] class \"Inner\" begun at line 3 is not closed at the end of the text\r\n"
+                            "line: ",
+                            0),
+              0u)
+        << warning;
+    EXPECT_NE(warning.find(", pos: "), std::string::npos) << warning;
+    EXPECT_TRUE(warning.ends_with("<eol>\r\n")) << warning;
+
+    // Written back, both classes are closed: the text reads again without a
+    // warning and with the same members.
+    services.Log.clear();
+    TResources again;
+    ASSERT_TRUE(LoadConfigText(again, ConfigText(doc)));
+    EXPECT_TRUE(services.Log.empty());
+    EXPECT_EQ(ConfigText(again), ConfigText(doc));
+    ASSERT_TRUE(Field(again, "Outer/Inner/b"));
+
+    // One open class, later members of the root before it kept.
+    services.Log.clear();
+    TResources one;
+    ASSERT_TRUE(LoadConfigText(one, "x = 1;\nclass Closed { };\n\nclass Last { y = 2;"));
+    ASSERT_TRUE(Field(one, "Last/y"));
+    ASSERT_EQ(services.Log.size(), 1u);
+    EXPECT_EQ(services.Log[0].rfind("[Cpp Loaded] class \"Last\" begun at line 4 is not closed", 0), 0u)
+        << services.Log[0];
+    // The binarized form of such a document is complete as well.
+    TResources binary;
+    ASSERT_TRUE(LoadConfigBinary(binary, ConfigBinary(one)));
+    ASSERT_TRUE(Field(binary, "Last/y"));
+    EXPECT_EQ(Field(binary, "Last/y")->Value->AsInteger(), 2);
+
+    // A closing brace too many still fails, where it stands.
+    EXPECT_EQ(LoadError("class K { x = 1; };\n};\n"),
+              "[Cpp Loaded] \"class\", field name or end of file expected\r\nline: 2, pos: 1, source line:\r\n\r\n"
+              "};<eol>\r\n");
+    // So does a class whose body breaks off on a wrong token.
+    EXPECT_TRUE(ErrorStartsWith("class K {\n  x = 1;\n  ]", "\"}\", \"class\" or field name expected"));
+}
+
 TEST(ConfigText, LoadFromFileByExtension)
 {
     const auto dir = TempDir("config-extensions");

@@ -1,4 +1,4 @@
-// Proxies find their models through the configuration and the archives.
+// Proxies find their models through a game's configuration and archives.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,9 +6,9 @@
 
 #include "Archive/PbList.h"
 #include "Core/Strings.h"
-#include "Config/StringTable.h"
 #include "ConfigTestSupport.h"
 #include "DemoModel.h"
+#include "Game/GameData.h"
 #include "Model/LOD.h"
 #include "Model/Model.h"
 #include "Model/Odol.h"
@@ -74,13 +74,13 @@ TEST(ProxyModels, ResolvedFromTheArchives)
     WriteBytes(dir / "src2" / "sub" / "box.p3d", crate.Bytes());
     Pack(dir / "src1", {dir / "src1" / "note.txt"}, dir / "Dta" / "first.pbo");
     Pack(dir / "src2", {dir / "src2" / "sub" / "box.p3d"}, dir / "Dta" / "second.pbo");
-    TPbList archives;
-    archives.AddArchive((dir / "Dta" / "first.pbo").string(), false);
-    archives.AddArchive((dir / "Dta" / "second.pbo").string(), false);
-    ASSERT_EQ(archives.Count(), 2);
+    TGameData game;
+    game.PbList.AddArchive((dir / "Dta" / "first.pbo").string(), false);
+    game.PbList.AddArchive((dir / "Dta" / "second.pbo").string(), false);
+    ASSERT_EQ(game.PbList.Count(), 2);
 
-    TResources config;
-    ASSERT_TRUE(LoadConfigText(config,
+    game.GameConfig = std::make_unique<TResources>();
+    ASSERT_TRUE(LoadConfigText(*game.GameConfig,
                                "class CfgNonAIVehicles {\n"
                                "  class ProxyCrate { model = \"\\sub\\box\"; };\n"
                                "  class ProxyEmpty { model = \"\"; };\n"
@@ -97,26 +97,26 @@ TEST(ProxyModels, ResolvedFromTheArchives)
     TProxy& empty = *lod.Proxies[2];
     TProxy& missing = *lod.Proxies[3];
 
-    TModel* loaded = ResolveProxyModel(byClass, &config, &archives);
+    TModel* loaded = ResolveProxyModel(byClass, game);
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded, byClass.ProxyModel.get());
     EXPECT_EQ(loaded->FileName, "second\\sub\\box.p3d");
     // A proxy that has its model already gets nothing new.
-    EXPECT_EQ(ResolveProxyModel(byClass, &config, &archives), nullptr);
-    EXPECT_NE(ResolveProxyModel(byName, &config, &archives), nullptr);
-    EXPECT_EQ(ResolveProxyModel(empty, &config, &archives), nullptr);
-    EXPECT_EQ(ResolveProxyModel(missing, &config, &archives), nullptr);
+    EXPECT_EQ(ResolveProxyModel(byClass, game), nullptr);
+    EXPECT_NE(ResolveProxyModel(byName, game), nullptr);
+    EXPECT_EQ(ResolveProxyModel(empty, game), nullptr);
+    EXPECT_EQ(ResolveProxyModel(missing, game), nullptr);
     EXPECT_EQ(empty.ProxyModel, nullptr);
 
     // Only proxies switched on are resolved; all of them must get a model.
     byClass.ProxyModel.reset();
     byName.ProxyModel.reset();
     byClass.ShowModel = byName.ShowModel = true;
-    EXPECT_TRUE(ResolveProxyModels(lod, &config, &archives));
-    EXPECT_FALSE(ResolveProxyModels(lod, &config, &archives));  // nothing new this time
+    EXPECT_TRUE(ResolveProxyModels(lod, game));
+    EXPECT_FALSE(ResolveProxyModels(lod, game));  // nothing new this time
     missing.ShowModel = true;
     byClass.ProxyModel.reset();
-    EXPECT_FALSE(ResolveProxyModels(lod, &config, &archives));
+    EXPECT_FALSE(ResolveProxyModels(lod, game));
     EXPECT_NE(byClass.ProxyModel, nullptr);
 }
 
@@ -128,13 +128,13 @@ TEST(ProxyModels, ConfigPathWithItsExtension)
     ASSERT_TRUE(SaveOdol(*demo::MakeCrateModel(), crate));
     WriteBytes(dir / "src" / "sub" / "box.p3d", crate.Bytes());
     Pack(dir / "src", {dir / "src" / "sub" / "box.p3d"}, dir / "Dta" / "models.pbo");
-    TPbList archives;
-    archives.AddArchive((dir / "Dta" / "models.pbo").string(), false);
-    ASSERT_EQ(archives.Count(), 1);
+    TGameData game;
+    game.PbList.AddArchive((dir / "Dta" / "models.pbo").string(), false);
+    ASSERT_EQ(game.PbList.Count(), 1);
 
     // Addon configs often name the model file with its extension.
-    TResources config;
-    ASSERT_TRUE(LoadConfigText(config,
+    game.GameConfig = std::make_unique<TResources>();
+    ASSERT_TRUE(LoadConfigText(*game.GameConfig,
                                "class CfgNonAIVehicles {\n"
                                "  class ProxyLower { model = \"\\sub\\box.p3d\"; };\n"
                                "  class ProxyUpper { model = \"\\sub\\BOX.P3D\"; };\n"
@@ -144,26 +144,10 @@ TEST(ProxyModels, ConfigPathWithItsExtension)
     for (const char* name : {"Lower", "Upper"}) {
         TProxy proxy(&lod);
         proxy.Name = name;
-        TModel* loaded = ResolveProxyModel(proxy, &config, &archives);
+        TModel* loaded = ResolveProxyModel(proxy, game);
         ASSERT_NE(loaded, nullptr) << name;
         EXPECT_EQ(LowerCase(loaded->FileName), "models\\sub\\box.p3d");
     }
-}
-
-TEST(ProxyModels, StringTableFromTheArchives)
-{
-    const fs::path dir = TempDir("config-archive-table");
-    const std::string csv = "LANGUAGE,English\nSTR_X,text\n";
-    WriteBytes(dir / "src" / "stringtable.csv", std::vector<uint8_t>(csv.begin(), csv.end()));
-    Pack(dir / "src", {dir / "src" / "stringtable.csv"}, dir / "Dta" / "bin.pbo");
-    TPbList archives;
-    archives.AddArchive((dir / "Dta" / "bin.pbo").string(), false);
-    TScopedPbList bound(&archives);
-    const auto table = LoadStringTableFromArchive("bin\\stringtable.csv");
-    ASSERT_TRUE(table);
-    ASSERT_NE(table->Find("str_x", "English"), nullptr);
-    EXPECT_EQ(*table->Find("str_x", "English"), "text");
-    EXPECT_FALSE(LoadStringTableFromArchive("bin\\none.csv"));
 }
 
 }  // namespace

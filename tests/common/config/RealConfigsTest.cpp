@@ -92,7 +92,8 @@ TEST(RealConfigs, MissingIncludesAndForeignFilesAreRefused)
     }
     TResources later;
     EXPECT_FALSE(later.LoadFromFile((root / "bin" / "a3_cfgconvert_numbers.bin").string()));
-    EXPECT_EQ(later.ErrorMessage, "unsupported version 0 (2 or later expected), stream pos: 0x00000008");
+    EXPECT_EQ(later.ErrorMessage, "unsupported version 0 (2 or later expected): the layout of a later game's "
+                                  "binarized configs, not supported, stream pos: 0x00000008");
     TResources headers;
     EXPECT_FALSE(headers.LoadFromFile((root / "bin" / "a3_texHeaders.bin").string()));
     EXPECT_EQ(headers.ErrorMessage, "signature mismatch, stream pos: 0x00000004");

@@ -1,4 +1,4 @@
-#include "Lzss/Lzss.h"
+#include "Core/LzssStream.h"
 #include "LzssReference.h"
 
 #include "Core/Stream.h"

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "Core/LoadResult.h"
 #include "Core/Stream.h"
 #include "Core/StreamIO.h"
 #include "TestSupport.h"
@@ -115,6 +116,42 @@ TEST(Stream, FileStreamReadsWhatWasWritten)
     EXPECT_EQ(f.Remaining(), 0);
     EXPECT_THROW(ReadByte(f), EReadError);
     EXPECT_FALSE(TFileStream().Open((dir / "missing" / "x").string(), TFileStream::Mode::Read));
+}
+
+TEST(Stream, FoldersAndMissingFilesAreNoFiles)
+{
+    // A folder opens as a stream on some systems and then reads nonsense
+    // sizes: it is refused before, by name.
+    const auto dir = test::TempDir("stream-folder");
+    const std::string folder = dir.string();
+    const std::string missing = (dir / "missing.p3d").string();
+    const std::string file = (dir / "f.bin").string();
+    {
+        TFileStream f;
+        ASSERT_TRUE(f.Open(file, TFileStream::Mode::Create));
+        WriteInteger(f, 1);
+    }
+    for (auto mode : {TFileStream::Mode::Read, TFileStream::Mode::ReadWrite, TFileStream::Mode::Create}) {
+        TFileStream f;
+        EXPECT_FALSE(f.Open(folder, mode));
+        EXPECT_FALSE(f.IsOpen());
+    }
+    EXPECT_FALSE(TFileStream().Open(missing, TFileStream::Mode::Read));
+    EXPECT_FALSE(TFileStream().Open(missing, TFileStream::Mode::ReadWrite));
+    EXPECT_TRUE(TFileStream().Open(file, TFileStream::Mode::ReadWrite));
+    std::vector<uint8_t> bytes;
+    EXPECT_FALSE(ReadWholeFile(folder, bytes));
+    EXPECT_TRUE(bytes.empty());
+    ASSERT_TRUE(ReadWholeFile(file, bytes));
+    EXPECT_EQ(bytes.size(), 4u);
+
+    EXPECT_EQ(FileRefusal(folder), "\"" + folder + "\" is a folder");
+    EXPECT_EQ(FileRefusal(missing), "\"" + missing + "\" does not exist");
+    EXPECT_EQ(FileRefusal(file), "");
+#ifndef _WIN32
+    EXPECT_EQ(FileRefusal("/dev/null"), "\"/dev/null\" is not a regular file");
+    EXPECT_FALSE(TFileStream().Open("/dev/null", TFileStream::Mode::Read));
+#endif
 }
 
 TEST(Stream, SkipAndRemainingGuards)

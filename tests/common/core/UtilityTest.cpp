@@ -1,5 +1,4 @@
-// Number parsing, the MOD folder, the sorted string list, small functions
-// and safe saving.
+// Number parsing, the sorted string list, small functions and safe saving.
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -8,7 +7,6 @@
 
 #include "Core/CustomStringList.h"
 #include "Core/Misc.h"
-#include "Core/ModFolder.h"
 #include "Core/SafeSave.h"
 #include "Core/StreamIO.h"
 #include "Core/Strings.h"
@@ -54,16 +52,6 @@ TEST(ValueParsing, IntegersAndRanges)
     EXPECT_TRUE(CheckRange(4, 0, 4));
     EXPECT_TRUE(CheckRange(0, 0, 4));
     EXPECT_EQ(rec.Messages.size(), 1u);
-}
-
-TEST(ModFolder, OneLeadingNoTrailingBackslash)
-{
-    SetModFolder("MyMod\\");
-    EXPECT_EQ(GetModFolder(), "\\MyMod");
-    SetModFolder("\\Other");
-    EXPECT_EQ(GetModFolder(), "\\Other");
-    SetModFolder("");
-    EXPECT_EQ(GetModFolder(), "");
 }
 
 TEST(CustomStringList, ExactKeysAndInsertionPoint)

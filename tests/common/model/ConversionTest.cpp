@@ -7,8 +7,9 @@
 #include "Model/Conversion.h"
 #include "Model/DerivedData.h"
 #include "Model/Model.h"
-#include "Model/TextureHeaders.h"
 #include "TestSupport.h"
+#include "Texture/TextureHeaderSource.h"
+#include "Texture/TextureTypes.h"
 
 using namespace mc;
 
@@ -17,8 +18,6 @@ namespace {
 // Texture headers by name, counting the questions asked.
 class TFakeHeaders : public ITextureHeaderSource {
 public:
-    TFakeHeaders() { SetTextureHeaderSource(this); }
-    ~TFakeHeaders() override { SetTextureHeaderSource(nullptr); }
     std::optional<TTextureHeaderInfo> Header(const std::string& name) override
     {
         ++Asked[name];
@@ -56,13 +55,17 @@ TEditableLOD Cube(bool sharedNormals)
 struct TConverted {
     TModel Model;
     TLOD* LOD = Model.AddLOD();
+    TTextureFlagCache TextureFlags;
     std::unique_ptr<TLODConversion> Conversion;
     bool Ok = false;
 
-    explicit TConverted(const TEditableLOD& e, std::vector<std::string> textures = {""})
+    // headers: where the texture headers come from (none: no flags).
+    explicit TConverted(const TEditableLOD& e, std::vector<std::string> textures = {""},
+                        ITextureHeaderSource* headers = nullptr)
     {
         for (auto& t : textures) LOD->Textures.push_back({t});
-        Conversion = std::make_unique<TLODConversion>(*LOD, e);
+        TextureFlags.Headers = headers;
+        Conversion = std::make_unique<TLODConversion>(*LOD, e, &TextureFlags);
         Ok = Conversion->Convert();
     }
     void Select(const TEditableLOD& e, const std::string& name, std::vector<size_t> points, std::vector<size_t> faces)
@@ -175,7 +178,7 @@ TEST(Conversion, TextureFlagsFromHeaders)
     e.Faces.push_back(extra);  // a second face of the missing texture
     e.Faces.push_back(e.Faces[0]);
     e.Faces.back().Texture = 1;  // a second face of "flat.paa", on side 0's points
-    const TConverted plain(e, names);
+    const TConverted plain(e, names, &headers);
     ASSERT_TRUE(plain.Ok);
     const auto flagsOf = [&](const TConverted& c, size_t f) { return c.LOD->Faces[f].Flags; };
     EXPECT_EQ(flagsOf(plain, 0), 0x2C100u);
@@ -184,7 +187,7 @@ TEST(Conversion, TextureFlagsFromHeaders)
     EXPECT_EQ(flagsOf(plain, 3), 0x2C200u);
     EXPECT_EQ(flagsOf(plain, 4), 0x2C200u);
     EXPECT_EQ(flagsOf(plain, 5), 0xC000u);
-    EXPECT_EQ(headers.Asked["gone.paa"], 2);   // asked twice, once per LOD
+    EXPECT_EQ(headers.Asked["gone.paa"], 2);   // a failed lookup is tried a second time
     EXPECT_EQ(headers.Asked["alpha.paa"], 1);  // found at once
     EXPECT_EQ(std::count(rec.Log.begin(), rec.Log.end(),
                          "Texture \"gone.paa\" not loaded. Cannot create right texture flags."),
@@ -193,7 +196,7 @@ TEST(Conversion, TextureFlagsFromHeaders)
 
     // A shining point marks every face of its texture.
     e.PointFlags[0] = kPointFlagShining;  // on sides 0, 2, 5 and faces 6, 7
-    const TConverted shining(e, names);
+    const TConverted shining(e, names, &headers);
     EXPECT_EQ(flagsOf(shining, 0), 0x3C100u);
     EXPECT_EQ(flagsOf(shining, 1), 0x1C000u);  // side 1 has no shining point, face 7 of its texture has
     EXPECT_EQ(flagsOf(shining, 4), 0x2C200u);

@@ -15,8 +15,8 @@
 #include "Model/Model.h"
 #include "Model/ModelLoader.h"
 #include "Model/Odol.h"
-#include "Model/TextureHeaders.h"
 #include "TestSupport.h"
+#include "Texture/TextureHeaderSource.h"
 
 using namespace mc;
 
@@ -147,11 +147,12 @@ struct TLoaded {
     std::vector<std::string> Log;
 };
 
-TLoaded Load(const std::vector<uint8_t>& bytes)
+// headers: where the conversion looks its textures up (none: no flags).
+TLoaded Load(const std::vector<uint8_t>& bytes, ITextureHeaderSource* headers = nullptr)
 {
     test::TRecordingServices rec;
     TLoaded r;
-    r.Model = LoadModelFromMemory(bytes.data(), bytes.size(), "m.p3d");
+    r.Model = LoadModelFromMemory(bytes.data(), bytes.size(), "m.p3d", headers);
     r.Log = rec.Log;
     return r;
 }
@@ -228,9 +229,25 @@ TEST(MlodRead, RefusedRecordsWithTheirReasons)
     const auto refusal = [](const TSp3x& lod) { return Load(MlodFile({lod})); };
     TSp3x lod = Square();
 
-    lod.Signature = 0x4D443350;  // "P3DM"
+    // A LOD of the later game's editable form is refused by name.
+    lod.Signature = kSignatureP3DM;
     TLoaded r = refusal(lod);
     EXPECT_FALSE(r.Model);
+    // One line for the one problem: the refusal names the form.
+    EXPECT_FALSE(Logged(r, "LOD signature mismatch"));
+    const std::string later = "editable model of a later game (P3DM), not supported";
+    EXPECT_EQ(r.Log.back(), "Cannot load model \"m.p3d\": " + later);
+    {
+        test::TRecordingServices rec;
+        const auto bytes = MlodFile({Square(), lod});  // the second LOD of the form
+        const auto result = ReadModelFromMemory(bytes.data(), bytes.size(), "m.p3d");
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.Reason, later);
+        EXPECT_EQ(std::count(rec.Log.begin(), rec.Log.end(), "Cannot load model \"m.p3d\": " + later), 1);
+    }
+    // Any other signature is a corrupted file.
+    lod.Signature = 0x4D443351;
+    r = refusal(lod);
     EXPECT_TRUE(Logged(r, "LOD signature mismatch"));
     EXPECT_EQ(r.Log.back(), kCorrupted);
     lod = Square(), lod.Major = 27;
@@ -322,8 +339,6 @@ TEST(MlodRead, EachTextureHeaderIsAskedForOncePerModel)
 {
     // Texture headers by name, counting the questions asked.
     struct THeaders : ITextureHeaderSource {
-        THeaders() { SetTextureHeaderSource(this); }
-        ~THeaders() override { SetTextureHeaderSource(nullptr); }
         std::optional<TTextureHeaderInfo> Header(const std::string& name) override
         {
             ++Asked[name];
@@ -341,7 +356,7 @@ TEST(MlodRead, EachTextureHeaderIsAskedForOncePerModel)
     lod.Polygons.back().Texture = "gone.paa";
     std::vector<TSp3x> lods(3, lod);
     lods[1].Resolution = 2, lods[2].Resolution = 3;
-    const TLoaded r = Load(MlodFile(lods));
+    const TLoaded r = Load(MlodFile(lods), &headers);
     ASSERT_TRUE(r.Model);
     EXPECT_EQ(headers.Asked["alpha.paa"], 1);
     EXPECT_EQ(headers.Asked["gone.paa"], 2);  // a failed lookup is tried a second time

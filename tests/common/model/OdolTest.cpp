@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <limits>
 
 #include "Core/StreamIO.h"
+#include "Core/Strings.h"
 #include "DemoModel.h"
 #include "Model/Model.h"
 #include "Model/ModelLoader.h"
@@ -67,7 +69,7 @@ TEST(OdolDispatch, MessagesOfRefusedFiles)
     EXPECT_EQ(LoadFailure({'O', 'D', 'O'}), "Cannot load \"m.p3d\": invalid file size");
     EXPECT_EQ(LoadFailure({'O', 'D', 'O', 'L'}),
               "Cannot load model \"m.p3d\": Error read operation due to file possibly corrupted.");
-    EXPECT_EQ(LoadFailure({'O', 'D', 'O', 'L', 6, 0, 0, 0}), "Cannot load \"m.p3d\": version mismatch");
+    EXPECT_EQ(LoadFailure({'O', 'D', 'O', 'L', 6, 0, 0, 0}), "Cannot load \"m.p3d\": version mismatch (ODOL version 6)");
     EXPECT_EQ(LoadFailure({'P', '3', 'D', 'M', 1, 1, 0, 0}), "Cannot load \"m.p3d\": unknown model format");
 
     test::TRecordingServices rec;
@@ -79,6 +81,57 @@ TEST(OdolDispatch, MessagesOfRefusedFiles)
 
     const std::vector<uint8_t> mlodVersion = {'M', 'L', 'O', 'D', 2, 1, 0, 0};
     EXPECT_EQ(LoadFailure(mlodVersion), "Cannot load \"m.p3d\": version mismatch");
+}
+
+TEST(OdolDispatch, LaterGamesModelsAreRefusedByName)
+{
+    // The later game's game-ready models carry a higher version; the
+    // refusal says what the file is, once in the log and in the result.
+    test::TRecordingServices rec;
+    for (uint8_t version : {8, 28, 73}) {
+        rec.Log.clear();
+        const std::vector<uint8_t> bytes = {'O', 'D', 'O', 'L', version, 0, 0, 0, 0, 0, 0, 0};
+        const auto result = ReadModelFromMemory(bytes.data(), bytes.size(), "m.p3d");
+        EXPECT_FALSE(result);
+        const std::string reason = Format(
+            "version mismatch: game-ready model of a later game (ODOL version %u), not supported", unsigned(version));
+        EXPECT_EQ(result.Reason, reason);
+        EXPECT_EQ(rec.Log, std::vector<std::string>{"Cannot load \"m.p3d\": " + reason});
+    }
+    // A model of this game has no reason.
+    const auto bytes = Save(*demo::MakeCrateModel());
+    const auto loaded = ReadModelFromMemory(bytes.data(), bytes.size(), "m.p3d");
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded.Reason, "");
+}
+
+TEST(ModelFile, FoldersAndMissingPathsAreRefusedByName)
+{
+    test::TRecordingServices rec;
+    const auto dir = test::TempDir("model-file-refusals");
+    const std::string folder = (dir / "tank.p3d").string();
+    std::filesystem::create_directories(folder);
+    const std::string missing = (dir / "missing.p3d").string();
+    for (const auto& [path, reason] : {std::pair{folder, "\"" + folder + "\" is a folder"},
+                                       std::pair{missing, "\"" + missing + "\" does not exist"}}) {
+        rec.Log.clear();
+        const auto result = ReadModelFromFile(path);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.Reason, reason);
+        EXPECT_EQ(rec.Log, std::vector<std::string>{"Cannot load \"" + path + "\": " + reason});
+        EXPECT_EQ(LoadModelFromFile(path), nullptr);
+    }
+
+    // A model file beside them loads.
+    const std::string file = (dir / "crate.p3d").string();
+    {
+        TFileStream out;
+        ASSERT_TRUE(out.Open(file, TFileStream::Mode::Create));
+        ASSERT_TRUE(SaveOdol(*demo::MakeCrateModel(), out));
+    }
+    const auto loaded = ReadModelFromFile(file);
+    ASSERT_TRUE(loaded) << loaded.Reason;
+    EXPECT_EQ(loaded->FileName, file);
 }
 
 TEST(Odol, DemoModelRoundTrips)

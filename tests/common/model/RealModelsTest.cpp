@@ -197,8 +197,12 @@ TEST(RealModels, EditableFilesLoadOrAreRefusedWithTheReason)
         EXPECT_EQ(rec.Log[0], "Warning: MLOD (demo) model format!");
         if (!HasSp3xLODs(bytes)) {
             EXPECT_EQ(model, nullptr) << path;
-            EXPECT_NE(std::find(rec.Log.begin(), rec.Log.end(), "LOD signature mismatch"), rec.Log.end()) << path;
-            EXPECT_EQ(rec.Log.back(), "Cannot load \"x.p3d\": file possible corrupted");
+            // The later game's editable form (P3DM LODs) is named, in one line.
+            EXPECT_EQ(std::find(rec.Log.begin(), rec.Log.end(), "LOD signature mismatch"), rec.Log.end()) << path;
+            EXPECT_EQ(rec.Log.back(), "Cannot load model \"x.p3d\": editable model of a later game (P3DM), not supported")
+                << path;
+            const auto result = ReadModelFromMemory(bytes.data(), bytes.size(), "x.p3d");
+            EXPECT_EQ(result.Reason, "editable model of a later game (P3DM), not supported") << path;
             continue;
         }
         ASSERT_TRUE(model) << path << ": " << rec.Log.back();
@@ -250,7 +254,9 @@ TEST(RealModels, OdolModelsSurviveTheEditableForm)
         // The LODs come back in ascending resolution, each matched to its original.
         const auto order = MlodLODOrder(*model);
         for (int i = 0; i < back->LODCount(); ++i) {
-            if (i) EXPECT_LE(back->LOD(i - 1)->Resolution, back->LOD(i)->Resolution) << path;
+            if (i) {
+                EXPECT_LE(back->LOD(i - 1)->Resolution, back->LOD(i)->Resolution) << path;
+            }
             const TLOD& original = *order[static_cast<size_t>(i)];
             EXPECT_EQ(original.Resolution, back->LOD(i)->Resolution);
             ExpectSameEditableContent(original, *back->LOD(i),

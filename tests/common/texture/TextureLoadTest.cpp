@@ -30,18 +30,39 @@ std::vector<std::pair<int, int>> LevelSizes(const TTexture& t)
 TEST(TextureLoad, TypeWordDecidesHowTheFileIsRead)
 {
     TRecordingServices services;
-    for (uint16_t refused : {uint16_t(0xFF02), uint16_t(0xFF05), uint16_t(0x8888), uint16_t(0x0000)}) {
+    // A later game's types are named as such; any other code stays unknown.
+    const std::vector<std::pair<uint16_t, std::string>> refusals = {
+        {0xFF02, "unknown texture type (0xFF02), DXT2 texture of a later game, not supported"},
+        {0xFF03, "unknown texture type (0xFF03), DXT3 texture of a later game, not supported"},
+        {0xFF04, "unknown texture type (0xFF04), DXT4 texture of a later game, not supported"},
+        {0xFF05, "unknown texture type (0xFF05), DXT5 texture of a later game, not supported"},
+        {0x8888, "unknown texture type (0x8888), ARGB8888 texture of a later game, not supported"},
+        {0x0000, "unknown texture type (0x0000)"},
+        {0xFF06, "unknown texture type (0xFF06)"},
+    };
+    for (const auto& [code, reason] : refusals) {
         TTexture t;
         Bytes file;
-        PutU16(file, refused);
+        PutU16(file, code);
         file.resize(64);
-        EXPECT_FALSE(Load(t, file)) << refused;
+        EXPECT_FALSE(Load(t, file)) << code;
+        EXPECT_EQ(t.RefusalReason, reason);
+        ASSERT_FALSE(services.Log.empty());
+        EXPECT_EQ(services.Log.back(), "Cannot load texture: " + reason);
     }
-    ASSERT_EQ(services.Log.size(), 4u);
-    EXPECT_EQ(services.Log[0], "Cannot load texture: unknown texture type (0xFF02)");
-    EXPECT_EQ(services.Log[1], "Cannot load texture: unknown texture type (0xFF05)");
-    EXPECT_EQ(services.Log[2], "Cannot load texture: unknown texture type (0x8888)");
-    EXPECT_EQ(services.Log[3], "Cannot load texture: unknown texture type (0x0000)");
+    EXPECT_EQ(services.Log.size(), refusals.size());
+    // A texture that loads has no refusal, even after one that did not.
+    TTexture reused;
+    Bytes refused;
+    PutU16(refused, 0xFF05);
+    refused.resize(64);
+    EXPECT_FALSE(Load(reused, refused));
+    EXPECT_FALSE(reused.RefusalReason.empty());
+    ASSERT_TRUE(Load(reused, MakeTexture(kTextureTypeDXT1, {{4, 4}})));
+    EXPECT_EQ(reused.RefusalReason, "");
+    EXPECT_EQ(LaterGameTextureTypeName(kTextureTypeDXT1), "");
+    EXPECT_EQ(LaterGameTextureTypeName(kTextureTypeARGB4444), "");
+    EXPECT_EQ(LaterGameTextureTypeName(0x1234), "");
 
     // Both spellings of ARGB1555 are one type.
     for (uint16_t code : {kTextureTypeARGB1555, kTextureTypeARGB1555Alt}) {

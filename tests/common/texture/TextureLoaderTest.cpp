@@ -1,4 +1,4 @@
-// Textures by game path through the archive list, and the header lookup of
+// Textures by game path through a game's archives, and the header lookup of
 // the model conversion.
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 
 #include "Archive/PbList.h"
 #include "Core/FilePaths.h"
+#include "Game/GameData.h"
 #include "Texture/TextureHeaderLookup.h"
 #include "Texture/TextureLoadOptions.h"
 #include "Texture/TextureLoader.h"
@@ -53,41 +54,40 @@ protected:
         });
         std::ofstream(dir / "data.pbo", std::ios::binary)
             .write(reinterpret_cast<const char*>(archive.data()), std::streamsize(archive.size()));
-        list_.AddArchive(PathToUtf8(dir / "data.pbo"), false);
-        ASSERT_EQ(list_.Count(), 1);
+        game_.PbList.AddArchive(PathToUtf8(dir / "data.pbo"), false);
+        ASSERT_EQ(game_.PbList.Count(), 1);
     }
 
-    TPbList list_;
+    TGameData game_;
 };
 
 TEST_F(TextureLoader, FindsTexturesByGamePath)
 {
-    TScopedPbList bound(&list_);
-    auto t = LoadTexture("data\\tex.paa", TextureLoad::Display);
+    auto t = LoadTexture(game_, "data\\tex.paa", TextureLoad::Display);
     ASSERT_TRUE(t);
     EXPECT_EQ(t->LevelCount(), 2);
-    EXPECT_TRUE(LoadTexture("DATA\\Sub\\Alpha.PAC", TextureLoad::Display));
+    EXPECT_TRUE(LoadTexture(game_, "DATA\\Sub\\Alpha.PAC", TextureLoad::Display));
     // Only texture names are looked up.
-    EXPECT_FALSE(LoadTexture("data\\tex.txt", TextureLoad::Display));
-    EXPECT_FALSE(LoadTexture("data\\missing.paa", TextureLoad::Display));
-    EXPECT_FALSE(LoadTexture("other\\tex.paa", TextureLoad::Display));
+    EXPECT_FALSE(LoadTexture(game_, "data\\tex.txt", TextureLoad::Display));
+    EXPECT_FALSE(LoadTexture(game_, "data\\missing.paa", TextureLoad::Display));
+    EXPECT_FALSE(LoadTexture(game_, "other\\tex.paa", TextureLoad::Display));
     {
         TRecordingServices services;
-        EXPECT_FALSE(LoadTexture("data\\bad.paa", TextureLoad::Display));
-        EXPECT_EQ(services.Log, std::vector<std::string>{"Cannot load texture: unknown texture type (0xFF05)"});
+        EXPECT_FALSE(LoadTexture(game_, "data\\bad.paa", TextureLoad::Display));
+        EXPECT_EQ(services.Log, std::vector<std::string>{"Cannot load texture: unknown texture type (0xFF05), DXT5 "
+                                                         "texture of a later game, not supported"});
     }
-    EXPECT_THROW(LoadTexture("data\\broken.paa", TextureLoad::Display), EReadError);
+    EXPECT_THROW(LoadTexture(game_, "data\\broken.paa", TextureLoad::Display), EReadError);
 
-    TScopedPbList none(nullptr);
-    EXPECT_FALSE(LoadTexture("data\\tex.paa", TextureLoad::Display));
+    // Another game's data does not see these archives.
+    TGameData other;
+    EXPECT_FALSE(LoadTexture(other, "data\\tex.paa", TextureLoad::Display));
 }
 
 TEST_F(TextureLoader, HeaderLookupForTheModelConversion)
 {
-    TScopedPbList bound(&list_);
-    InstallTextureHeaderLookup();
-    ITextureHeaderSource* source = GetTextureHeaderSource();
-    ASSERT_TRUE(source);
+    TTextureHeaderLookup lookup(game_);
+    ITextureHeaderSource* source = &lookup;
 
     const auto opaque = source->Header("data\\tex.paa");
     ASSERT_TRUE(opaque);
@@ -102,7 +102,10 @@ TEST_F(TextureLoader, HeaderLookupForTheModelConversion)
     EXPECT_FALSE(source->Header("data\\missing.paa"));
     // A damaged header is a texture that cannot be read, not an error.
     EXPECT_FALSE(source->Header("data\\broken.paa"));
-    SetTextureHeaderSource(nullptr);
+
+    // A lookup over another game's data finds nothing of these archives.
+    TGameData other;
+    EXPECT_FALSE(TTextureHeaderLookup(other).Header("data\\tex.paa"));
 }
 
 }  // namespace
