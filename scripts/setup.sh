@@ -8,8 +8,29 @@ packages=(
   qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev gstreamer1.0-plugins-base
   libgl-dev libgl1-mesa-dri libglx-mesa0 xvfb xauth fonts-dejavu-core
   libgtest-dev libbenchmark-dev libturbojpeg0-dev libpng-dev nlohmann-json3-dev
+  libtinygltf-dev
   sox
 )
+
+# Node.js runs the Khronos glTF validator in the export tests; a node already
+# on the PATH (from any source) is kept.
+if ! command -v node >/dev/null; then
+  packages+=(nodejs npm)
+fi
+
+# The validator itself is an npm package, installed into the build folder
+# (never committed); the tests skip it when it is missing.
+install_gltf_validator() {
+  local root dir
+  root=$(cd "$(dirname "$0")/.." && pwd)
+  dir="$root/build/npm"
+  [ -f "$dir/node_modules/gltf-validator/package.json" ] && return 0
+  command -v npm >/dev/null || { echo "setup: no npm, the glTF validator is not installed"; return 0; }
+  echo "setup: installing gltf-validator into build/npm"
+  mkdir -p "$dir"
+  npm install --no-audit --no-fund --prefix "$dir" gltf-validator@2.0.0-dev.3.10 >/dev/null ||
+    echo "setup: gltf-validator could not be installed; the glTF tests run without it"
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -18,6 +39,7 @@ done
 
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: all packages present"
+  install_gltf_validator
   exit 0
 fi
 
@@ -29,3 +51,4 @@ fi
 echo "setup: installing ${missing[*]}"
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_gltf_validator

@@ -250,6 +250,7 @@ bool TTexture::ReadLevelData(TStream& stream, TMipMap& level)
 
 void TTexture::PostProcess(TMipMap& level)
 {
+    if (LoadOptions & TextureLoad::AsStored) return;
     if (LoadOptions & TextureLoad::DeviceMode) {
         if (level.MipType == kTextureTypeAL88)
             ConvertAl88ToArgb8888(level);

@@ -23,6 +23,10 @@ constexpr uint32_t FirstLevelOnly = 0x200000;
 constexpr uint32_t RowsAsStored = 0x400000;
 // Keep the level data for a 3D device instead of making display images.
 constexpr uint32_t DeviceMode = 0x800000;
+// Keep each level's data exactly as read: no conversion and no display
+// images (for exact pictures of the stored pixels, TextureRgba.h). A JPEG
+// picture still gets its colour image, which is its decoded pixels.
+constexpr uint32_t AsStored = 0x1000000;
 
 // The option values the program passes.
 constexpr uint32_t Display = 0;

@@ -48,19 +48,13 @@ std::vector<uint8_t> PackRows(const TPixelImage& image, TPngChannels channels)
     return rows;
 }
 
-}  // namespace
-
-bool EncodePng(const TPixelImage& image, TPngChannels channels, std::vector<uint8_t>& png, std::string* error)
+// Encodes rows already in the file's layout (grey, RGB or RGBA bytes),
+// height rows of rowBytes each.
+bool EncodeRows(const uint8_t* rows, size_t rowBytes, int width, int height, int colorType, std::vector<uint8_t>& png,
+                std::string* error)
 {
-    png.clear();
-    if (image.Empty()) {
-        if (error) *error = "the picture is empty";
-        return false;
-    }
-    const std::vector<uint8_t> rows = PackRows(image, channels);
-    std::vector<png_bytep> rowPointers(size_t(image.Height()));
-    const size_t rowBytes = rows.size() / size_t(image.Height());
-    for (size_t y = 0; y < rowPointers.size(); ++y) rowPointers[y] = const_cast<png_bytep>(rows.data() + y * rowBytes);
+    std::vector<png_bytep> rowPointers(static_cast<size_t>(height));
+    for (size_t y = 0; y < rowPointers.size(); ++y) rowPointers[y] = const_cast<png_bytep>(rows + y * rowBytes);
 
     TPngWrite w;
     w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -75,18 +69,15 @@ bool EncodePng(const TPixelImage& image, TPngChannels channels, std::vector<uint
         return false;
     }
     png_set_write_fn(w.png, &png, AppendBytes, NoFlush);
-    png_set_IHDR(w.png, w.info, png_uint_32(image.Width()), png_uint_32(image.Height()), 8,
-                 channels == TPngChannels::Rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
+    png_set_IHDR(w.png, w.info, png_uint_32(width), png_uint_32(height), 8, colorType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_rows(w.png, w.info, rowPointers.data());
     png_write_png(w.png, w.info, PNG_TRANSFORM_IDENTITY, nullptr);
     return true;
 }
 
-bool SavePng(const std::string& path, const TPixelImage& image, TPngChannels channels, std::string* error)
+bool SaveBytes(const std::string& path, const std::vector<uint8_t>& png, std::string* error)
 {
-    std::vector<uint8_t> png;
-    if (!EncodePng(image, channels, png, error)) return false;
     try {
         return SaveFileSafely(
             path,
@@ -99,6 +90,54 @@ bool SavePng(const std::string& path, const TPixelImage& image, TPngChannels cha
         if (error) *error = e.what();
         return false;
     }
+}
+
+}  // namespace
+
+bool EncodePng(const TPixelImage& image, TPngChannels channels, std::vector<uint8_t>& png, std::string* error)
+{
+    png.clear();
+    if (image.Empty()) {
+        if (error) *error = "the picture is empty";
+        return false;
+    }
+    const std::vector<uint8_t> rows = PackRows(image, channels);
+    return EncodeRows(rows.data(), rows.size() / size_t(image.Height()), image.Width(), image.Height(),
+                      channels == TPngChannels::Rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_GRAY, png, error);
+}
+
+bool EncodePng(const TRgbaImage& image, bool withAlpha, std::vector<uint8_t>& png, std::string* error)
+{
+    png.clear();
+    if (image.Empty()) {
+        if (error) *error = "the picture is empty";
+        return false;
+    }
+    const size_t pixels = size_t(image.Width()) * size_t(image.Height());
+    if (withAlpha)
+        return EncodeRows(image.Bytes(), size_t(image.Width()) * 4, image.Width(), image.Height(),
+                          PNG_COLOR_TYPE_RGB_ALPHA, png, error);
+    std::vector<uint8_t> rows(pixels * 3);
+    const uint8_t* src = image.Bytes();
+    for (size_t i = 0; i < pixels; ++i, src += 4) {
+        rows[3 * i] = src[0];
+        rows[3 * i + 1] = src[1];
+        rows[3 * i + 2] = src[2];
+    }
+    return EncodeRows(rows.data(), size_t(image.Width()) * 3, image.Width(), image.Height(), PNG_COLOR_TYPE_RGB, png,
+                      error);
+}
+
+bool SavePng(const std::string& path, const TPixelImage& image, TPngChannels channels, std::string* error)
+{
+    std::vector<uint8_t> png;
+    return EncodePng(image, channels, png, error) && SaveBytes(path, png, error);
+}
+
+bool SavePng(const std::string& path, const TRgbaImage& image, bool withAlpha, std::string* error)
+{
+    std::vector<uint8_t> png;
+    return EncodePng(image, withAlpha, png, error) && SaveBytes(path, png, error);
 }
 
 }  // namespace mc

@@ -1,4 +1,5 @@
-// PNG files of display pictures, written with libpng.
+// PNG files of display pictures and of exact texture pictures, written with
+// libpng.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "Texture/PixelImage.h"
+#include "Texture/TextureRgba.h"
 
 namespace mc {
 
@@ -22,5 +24,10 @@ bool EncodePng(const TPixelImage& image, TPngChannels channels, std::vector<uint
 // Writes the picture to a PNG file through a temporary file beside it, so
 // that a failure leaves any file already there untouched.
 bool SavePng(const std::string& path, const TPixelImage& image, TPngChannels channels, std::string* error = nullptr);
+
+// An exact picture as 8-bit RGBA, or with withAlpha false as 8-bit RGB
+// (its alpha dropped).
+bool EncodePng(const TRgbaImage& image, bool withAlpha, std::vector<uint8_t>& png, std::string* error = nullptr);
+bool SavePng(const std::string& path, const TRgbaImage& image, bool withAlpha, std::string* error = nullptr);
 
 }  // namespace mc

@@ -17,6 +17,7 @@
 #include "Texture/Texture.h"
 #include "Texture/TextureLoadOptions.h"
 #include "Texture/TextureLoader.h"
+#include "Texture/TextureRgba.h"
 #include "Texture/TextureTypes.h"
 #include "image/PngWriter.h"
 #include "jpeg/TurboJpegDecoder.h"
@@ -114,20 +115,34 @@ int RunPng(const TArgs& args)
     } catch (const std::exception&) {
         throw EUsage("--level takes a level number, 0 for the largest");
     }
-    auto t = LoadOrReport(args, TextureLoad::Display);
+    const bool alpha = args.Has("--alpha"), rgb = args.Has("--rgb");
+    if (alpha && rgb) throw EUsage("give either --alpha or --rgb");
+    // The alpha picture is the one the windows show; colours are decoded
+    // exactly from the stored pixels.
+    auto t = LoadOrReport(args, alpha ? TextureLoad::Display : TextureLoad::AsStored);
     if (!t) return ExitRefused;
     if (level >= t->LevelCount())
         throw EUsage(Format("the texture has %d levels: --level takes 0 to %d", t->LevelCount(), t->LevelCount() - 1));
     const TMipMap& m = *t->Level(level);
-    const bool alpha = args.Has("--alpha");
-    const auto& image = alpha ? m.AlphaImage : m.ColorImage;
-    if (!image || image->Empty()) {
-        std::fprintf(stderr, "Level %d of \"%s\" has no picture\n", level, args.Positional[0].c_str());
-        return ExitRefused;
-    }
+    const std::string& out = args.Positional[1];
     std::string error;
-    if (!SavePng(args.Positional[1], *image, alpha ? TPngChannels::Grey : TPngChannels::Rgb, &error)) {
-        std::fprintf(stderr, "Cannot save \"%s\": %s\n", args.Positional[1].c_str(), error.c_str());
+    bool saved = false;
+    if (alpha) {
+        if (!m.AlphaImage || m.AlphaImage->Empty()) {
+            std::fprintf(stderr, "Level %d of \"%s\" has no picture\n", level, args.Positional[0].c_str());
+            return ExitRefused;
+        }
+        saved = SavePng(out, *m.AlphaImage, TPngChannels::Grey, &error);
+    } else {
+        TRgbaImage image;
+        if (!DecodeLevelToRgba(*t, m, image)) {
+            std::fprintf(stderr, "Level %d of \"%s\" has no picture\n", level, args.Positional[0].c_str());
+            return ExitRefused;
+        }
+        saved = SavePng(out, image, !rgb, &error);
+    }
+    if (!saved) {
+        std::fprintf(stderr, "Cannot save \"%s\": %s\n", out.c_str(), error.c_str());
         return ExitRefused;
     }
     return ExitOk;
@@ -140,9 +155,10 @@ std::vector<TCommand> TextureCommands()
          "type, average colour, flags, palette and level sizes of a .paa/.pac texture or a JPEG picture "
          "(with --archives, FILE is a game path inside the archives of DIR)",
          TArgSpec{{"--json"}, {"--archives"}, 1, 1}, RunInfo},
-        {"texture", "png", "FILE OUT.png [--level N] [--alpha] [--archives DIR]",
-         "write one level's colour picture (or with --alpha its alpha picture) as PNG",
-         TArgSpec{{"--alpha"}, {"--level", "--archives"}, 2, 2}, RunPng},
+        {"texture", "png", "FILE OUT.png [--level N] [--rgb | --alpha] [--archives DIR]",
+         "write one level as an RGBA PNG decoded exactly from the stored pixels (with --rgb without its alpha, "
+         "with --alpha the grey alpha picture the program shows)",
+         TArgSpec{{"--alpha", "--rgb"}, {"--level", "--archives"}, 2, 2}, RunPng},
     };
 }
 

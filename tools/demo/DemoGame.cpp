@@ -32,7 +32,7 @@ uint16_t AddVertex(TLOD& lod, uint16_t point, Vector3 position, Vector3 normal, 
 {
     const auto v = static_cast<uint16_t>(lod.Positions.size());
     lod.Positions.push_back(position);
-    lod.Normals.push_back(-normal);
+    lod.Normals.push_back(normal);  // held as it looks: outwards
     lod.UVs.push_back(uv);
     lod.VertexToPoint.push_back(point);
     if (point >= lod.PointToVertex.size()) lod.PointToVertex.resize(point + 1u, 0xFFFF);
@@ -71,7 +71,7 @@ void FillPrism(TLOD& lod, int n, float radius, float height, int texture)
         for (int i = 0; i < n; ++i) AddVertex(lod, static_cast<uint16_t>(n + i), Rim(i, n, radius, height), {}, {});
         for (int i = 0; i < n; ++i) {
             const auto a = static_cast<uint16_t>(i), b = static_cast<uint16_t>((i + 1) % n);
-            AddFace(lod, {a, b, static_cast<uint16_t>(n + b), static_cast<uint16_t>(n + a)}, tex);
+            AddFace(lod, {a, static_cast<uint16_t>(n + a), static_cast<uint16_t>(n + b), b}, tex);
         }
         for (int i = 1; i + 1 < n; ++i) {
             AddFace(lod, {0, static_cast<uint16_t>(i), static_cast<uint16_t>(i + 1)}, tex);
@@ -88,7 +88,7 @@ void FillPrism(TLOD& lod, int n, float radius, float height, int texture)
         const uint16_t v2 = AddVertex(lod, static_cast<uint16_t>(n + j), Rim(j, n, radius, height), mid, {u1, 0});
         const uint16_t v3 = AddVertex(lod, static_cast<uint16_t>(n + i), Rim(i, n, radius, height), mid, {u0, 0});
         body->Faces.push_back(static_cast<uint16_t>(lod.Faces.size()));
-        AddFace(lod, {v0, v1, v2, v3}, tex);
+        AddFace(lod, {v0, v3, v2, v1}, tex);  // held corners: seen clockwise from outside
         for (uint16_t v : {v0, v1, v2, v3}) body->Vertices.push_back(v);
     }
     std::vector<uint16_t> bottomRing, topRing;
@@ -347,8 +347,9 @@ std::unique_ptr<TModel> MakeFlagModel()
     const TUV uvs[4] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
     uint16_t front[4], back[4];
     for (uint16_t k = 0; k < 4; ++k) {
-        front[k] = AddVertex(lod, k, corners[k], {0, 0, -1}, uvs[k]);
-        back[k] = AddVertex(lod, k, corners[k], {0, 0, 1}, uvs[k]);
+        // Each side's normal is the way its corners below look.
+        front[k] = AddVertex(lod, k, corners[k], {0, 0, 1}, uvs[k]);
+        back[k] = AddVertex(lod, k, corners[k], {0, 0, -1}, uvs[k]);
     }
     AddFace(lod, {front[0], front[1], front[2], front[3]}, 0);
     AddFace(lod, {back[3], back[2], back[1], back[0]}, 0);

@@ -40,7 +40,7 @@ void FillVisual(TLOD& lod)
             const int point = side.Corners[k];
             const auto v = static_cast<uint16_t>(lod.Positions.size());
             lod.Positions.push_back(kCorners[point]);
-            lod.Normals.push_back(-side.Normal);
+            lod.Normals.push_back(side.Normal);  // held as it looks: outwards
             lod.UVs.push_back(uvs[k]);
             lod.VertexToPoint.push_back(static_cast<uint16_t>(point));
             if (!seen[static_cast<size_t>(point)]) lod.PointToVertex[static_cast<size_t>(point)] = v, seen[static_cast<size_t>(point)] = true;

@@ -1,0 +1,95 @@
+# meshcraft-cli p3d gltf run as a user would: usage errors, the demo game's
+# models with their textures from its archives, every real model (one LOD
+# and all LODs), and, where node and the npm package gltf-validator are
+# installed, the Khronos validator on every file written: no error, no
+# warning.
+# Arguments: CLI, REALDATA, WORK, DEMO_DIR, DEMO_GAME_DIR, NODE, GLTF_VALIDATOR.
+
+include(${CMAKE_CURRENT_LIST_DIR}/support/CliCheck.cmake)
+
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+set(DEMO ${DEMO_DIR}/box.p3d)
+run_cli(0 p3d gltf --help)
+run_cli(2 p3d gltf ${DEMO})
+run_cli(2 p3d gltf ${DEMO} ${WORK}/x.glb --lod two)
+run_cli(2 p3d gltf ${DEMO} ${WORK}/x.glb --lod 1 --all-lods)
+run_cli(2 p3d gltf ${DEMO} ${WORK}/x.glb --lod 99)
+run_cli(1 p3d gltf ${WORK}/missing.p3d ${WORK}/x.glb)
+run_cli(1 p3d gltf ${DEMO} ${WORK}/x.glb --archives ${WORK}/no-such-folder)
+if(EXISTS ${WORK}/x.glb)
+  message(FATAL_ERROR "a refused export left a file")
+endif()
+
+# Without archives the textures are named as not loaded, once each.
+run_cli(0 p3d gltf ${DEMO} ${WORK}/box.glb)
+set(written ${WORK}/box.glb)
+
+# The first four bytes of a file.
+function(expect_glb file)
+  file(READ ${file} head LIMIT 4)
+  if(NOT head STREQUAL "glTF")
+    message(FATAL_ERROR "${file} is not binary glTF")
+  endif()
+endfunction()
+
+# The demo game's models, textures from its archives.
+if(DEMO_GAME_DIR AND EXISTS ${DEMO_GAME_DIR}/Dta/data3d.pbo)
+  run_cli(0 pbo extract ${DEMO_GAME_DIR}/Dta/data3d.pbo ${WORK}/data3d)
+  run_cli(0 pbo extract ${DEMO_GAME_DIR}/AddOns/demo.pbo ${WORK}/addon)
+  file(GLOB demo_models ${WORK}/data3d/*.p3d ${WORK}/addon/*.p3d)
+  list(LENGTH demo_models count)
+  if(count LESS 4)
+    message(FATAL_ERROR "only ${count} demo models")
+  endif()
+  foreach(model ${demo_models})
+    get_filename_component(name ${model} NAME_WE)
+    run_cli(0 p3d gltf ${model} ${WORK}/demo_${name}.glb --archives ${DEMO_GAME_DIR})
+    if(NOT name STREQUAL "arm" AND NOT cli_err STREQUAL "")
+      message(FATAL_ERROR "${name}: ${cli_err}")
+    endif()
+    expect_glb(${WORK}/demo_${name}.glb)
+    run_cli(0 p3d gltf ${model} ${WORK}/demo_${name}_all.glb --all-lods --archives ${DEMO_GAME_DIR})
+    list(APPEND written ${WORK}/demo_${name}.glb ${WORK}/demo_${name}_all.glb)
+  endforeach()
+  # The crate carries its texture.
+  file(READ ${WORK}/demo_crate.glb crate_head LIMIT 4000)
+  expect_match("${crate_head}" "\"mimeType\":\"image/png\"" "crate without its picture")
+  expect_match("${crate_head}" "\"name\":\"data\\\\\\\\crate_co.paa\"" "crate's material")
+endif()
+
+# Every real model: refused forms give status 1, the rest export.
+if(IS_DIRECTORY ${REALDATA}/p3d)
+  file(GLOB models ${REALDATA}/p3d/*.p3d)
+  set(exported 0)
+  foreach(model ${models})
+    get_filename_component(name ${model} NAME_WE)
+    execute_process(COMMAND ${CLI} p3d info ${model} RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+    if(NOT status EQUAL 0)
+      run_cli(1 p3d gltf ${model} ${WORK}/${name}.glb)
+      continue()
+    endif()
+    run_cli(0 p3d gltf ${model} ${WORK}/${name}.glb)
+    run_cli(0 p3d gltf ${model} ${WORK}/${name}_all.glb --all-lods)
+    expect_glb(${WORK}/${name}_all.glb)
+    list(APPEND written ${WORK}/${name}.glb ${WORK}/${name}_all.glb)
+    math(EXPR exported "${exported} + 1")
+  endforeach()
+  if(exported LESS 8)
+    message(FATAL_ERROR "only ${exported} real models exported")
+  endif()
+else()
+  message(STATUS "no real models here")
+endif()
+
+if(NOT NODE OR NOT EXISTS ${GLTF_VALIDATOR}/package.json)
+  message(STATUS "node or gltf-validator missing: the files are not validated")
+  return()
+endif()
+execute_process(COMMAND ${NODE} ${CMAKE_CURRENT_LIST_DIR}/support/validate-gltf.js ${GLTF_VALIDATOR} ${written}
+  RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE err)
+message(STATUS "${report}")
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the glTF validator found faults:\n${report}\n${err}")
+endif()
