@@ -1,5 +1,6 @@
 // Texture loading must refuse any corrupted input cleanly: in display mode,
-// in device mode (with and without DXT1 support) and for the header alone.
+// in device mode (with and without DXT1 support), as stored (with the exact
+// pictures made of it) and for the header alone.
 // Whatever loads must hold levels of the sizes its pictures claim.
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include "Texture/DeviceCaps.h"
 #include "Texture/Texture.h"
 #include "Texture/TextureLoadOptions.h"
+#include "Texture/TextureRgba.h"
 #include "Texture/TextureTypes.h"
 
 namespace {
@@ -17,6 +19,12 @@ void Check(const mc::TTexture& t, uint32_t options)
     for (int i = 0; i < t.LevelCount(); ++i) {
         const mc::TMipMap& m = *t.Level(i);
         if (m.Width < 0 || m.Height < 0) std::abort();
+        if (options & mc::TextureLoad::AsStored) {
+            mc::TRgbaImage image;
+            if (mc::DecodeLevelToRgba(t, m, image) && (image.Width() != m.Width || image.Height() != m.Height))
+                std::abort();
+            continue;
+        }
         if (!(options & mc::TextureLoad::DeviceMode)) {
             if (m.ColorImage && (m.ColorImage->Width() != m.Width || m.ColorImage->Height() != m.Height)) std::abort();
             if (m.ColorImage && !m.ColorImage->Empty())
@@ -46,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     LoadWith(data, size, mc::TextureLoad::Display);
     LoadWith(data, size, mc::TextureLoad::HeaderOnly);
+    LoadWith(data, size, mc::TextureLoad::AsStored);
     LoadWith(data, size, mc::TextureLoad::RowsAsStored | mc::TextureLoad::SizeClass4 | 8);
     mc::SetDeviceCapabilities(0);
     LoadWith(data, size, mc::TextureLoad::Device);

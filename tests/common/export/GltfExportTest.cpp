@@ -6,6 +6,7 @@
 
 #include <tiny_gltf.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -16,6 +17,8 @@
 #include "Model/Model.h"
 #include "Model/ModelLoader.h"
 #include "TestSupport.h"
+#include "Core/Stream.h"
+#include "Texture/TextureLoadOptions.h"
 #include "Texture/TextureRgba.h"
 #include "image/PngWriter.h"
 
@@ -297,6 +300,58 @@ TEST(GltfExport, TextureSourceDecodesExactlyOnce)
     EXPECT_TRUE(source.TexturePng("DATA\\X.PAA").empty());
     EXPECT_EQ(loads, 1);
     EXPECT_FALSE(source.AverageColor("data\\x.paa"));
+}
+
+// Real textures of each stored type, embedded in a crate that names them:
+// the PNG read back holds exactly the stored pixels (opaque ones as RGB).
+TEST(GltfExport, RealTexturesEmbedExactly)
+{
+    const auto dir = test::RealDataDir();
+    if (dir.empty() || !std::filesystem::exists(dir / "paa" / "ofp_captain.paa")) GTEST_SKIP() << "no real textures";
+    const std::vector<std::string> names = {"paa\\ofp_captain.paa", "paa\\tzk210_C130.paa", "paa\\tzk210_Ka50.paa",
+                                            "paa\\a3_argba5.paa", "pac\\tzk210_METAL7.pac"};
+    auto load = [&](const std::string& name, uint32_t options) -> std::unique_ptr<TTexture> {
+        std::string path = name;
+        std::replace(path.begin(), path.end(), '\\', '/');
+        const std::vector<uint8_t> bytes = test::ReadFileBytes(dir / path);
+        auto t = std::make_unique<TTexture>();
+        TMemoryReader in(bytes.data(), bytes.size());
+        return t->Load(in, options) ? std::move(t) : nullptr;
+    };
+    TLoadedTextureSource textures(load, [](const TRgbaImage& image, bool withAlpha, std::vector<uint8_t>& png) {
+        return EncodePng(image, withAlpha, png);
+    });
+
+    auto crate = demo::MakeCrateModel();
+    TLOD& lod = *crate->LOD(0);
+    lod.Textures.clear();
+    for (size_t i = 0; i < names.size(); ++i) {
+        lod.Textures.push_back({names[i]});
+        lod.Faces[i].Texture = uint16_t(i);
+    }
+    std::vector<uint8_t> glb;
+    TGltfExportResult result;
+    ASSERT_TRUE(BuildGltf(*crate, {}, &textures, glb, &result));
+    EXPECT_TRUE(result.MissingTextures.empty());
+    const tinygltf::Model doc = ReadBack(glb);
+    ASSERT_EQ(doc.materials.size(), names.size());
+    ASSERT_EQ(doc.images.size(), names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const tinygltf::Material& m = doc.materials[i];
+        EXPECT_EQ(m.name, names[i]);
+        const tinygltf::Image& image = doc.images.at(size_t(doc.textures.at(size_t(m.pbrMetallicRoughness.baseColorTexture.index)).source));
+        auto t = load(names[i], TextureLoad::AsStored);
+        ASSERT_TRUE(t);
+        TRgbaImage exact;
+        ASSERT_TRUE(DecodeLevelToRgba(*t, *t->Level(0), exact));
+        ASSERT_EQ(image.width, exact.Width());
+        ASSERT_EQ(image.height, exact.Height());
+        // tinygltf hands the picture over as RGBA whatever the PNG held.
+        ASSERT_EQ(image.component, 4);
+        ASSERT_EQ(image.image.size(), size_t(exact.Width()) * size_t(exact.Height()) * 4);
+        EXPECT_TRUE(std::equal(image.image.begin(), image.image.end(), exact.Bytes())) << names[i];
+    }
 }
 
 TEST(GltfExport, EveryRealModelExportsEachLOD)

@@ -118,7 +118,8 @@ TEST(TextureRgba, LevelOfEachStoredType)
     broken.Width = 4, broken.Height = 4;
     broken.Data.assign(8, 0);
     EXPECT_FALSE(DecodeLevelToRgba(*t, broken, image));
-    broken.MipType = kTextureTypeDXT1;
+    broken.MipType = kTextureTypeDXT1;  // 8 x 4 takes two blocks
+    broken.Width = 8;
     EXPECT_FALSE(DecodeLevelToRgba(*t, broken, image));
     broken.MipType = kTextureTypeDXT5;
     broken.Data.assign(16, 0);
