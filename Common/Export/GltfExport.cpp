@@ -74,6 +74,14 @@ public:
         doc_.nodes.push_back(std::move(node));
     }
 
+    // Room for the geometry of the LODs to come, so that the buffer is not
+    // copied over and over while it grows (pictures may still grow it).
+    void ReserveFor(const TLOD& lod)
+    {
+        reserve_ += size_t(lod.VertexCount()) * 32 + size_t(lod.FaceCount()) * 12 + 256;
+        doc_.buffers[0].data.reserve(reserve_);
+    }
+
     std::vector<uint8_t> Write()
     {
         std::ostringstream out;
@@ -265,6 +273,7 @@ private:
     std::map<std::string, int> images_;
     std::map<std::tuple<int, bool, bool>, int> textureObjects_;
     std::map<std::pair<bool, bool>, int> samplers_;
+    size_t reserve_ = 0;
 };
 
 }  // namespace
@@ -285,11 +294,10 @@ bool BuildGltf(const TModel& model, const TGltfExportOptions& options, IGltfText
         return false;
     }
     TGltfBuilder builder(model, textures, r);
-    if (options.AllLODs) {
-        for (int i = 0; i < model.LODCount(); ++i) builder.AddLOD(i);
-    } else {
-        builder.AddLOD(options.LODIndex);
-    }
+    const int first = options.AllLODs ? 0 : options.LODIndex;
+    const int last = options.AllLODs ? model.LODCount() - 1 : options.LODIndex;
+    for (int i = first; i <= last; ++i) builder.ReserveFor(*model.LOD(i));
+    for (int i = first; i <= last; ++i) builder.AddLOD(i);
     glb = builder.Write();
     return true;
 }
