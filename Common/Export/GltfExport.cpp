@@ -12,6 +12,7 @@
 #include "Core/SafeSave.h"
 #include "Core/StreamIO.h"
 #include "Core/Strings.h"
+#include "Core/TextEncoding.h"
 #include "Export/GltfGeometry.h"
 #include "Model/Model.h"
 
@@ -46,7 +47,7 @@ public:
         doc_.asset.generator = ProgramTitle();
         doc_.buffers.emplace_back();
         doc_.scenes.emplace_back();
-        doc_.scenes[0].name = model.FileName;
+        doc_.scenes[0].name = ToUtf8(model.FileName);
         doc_.defaultScene = 0;
     }
 
@@ -61,8 +62,8 @@ public:
         extras["resolutionName"] = tinygltf::Value(lod.Name());
         tinygltf::Value::Object properties;
         for (size_t i = 0; i < lod.PropertyNames.size(); ++i)
-            properties[lod.PropertyNames[i]] =
-                tinygltf::Value(i < lod.PropertyValues.size() ? lod.PropertyValues[i] : std::string());
+            properties[ToUtf8(lod.PropertyNames[i])] =
+                tinygltf::Value(ToUtf8(i < lod.PropertyValues.size() ? lod.PropertyValues[i] : std::string()));
         extras["properties"] = tinygltf::Value(std::move(properties));
         node.extras = tinygltf::Value(std::move(extras));
 
@@ -171,7 +172,7 @@ private:
         if (auto it = materials_.find(key); it != materials_.end()) return it->second;
 
         tinygltf::Material m;
-        m.name = name;
+        m.name = ToUtf8(name);
         m.alphaMode = p.Alpha == TGltfAlphaKind::Mask ? "MASK" : p.Alpha == TGltfAlphaKind::Blend ? "BLEND" : "OPAQUE";
         // The game's lighting is diffuse only.
         m.pbrMetallicRoughness.metallicFactor = 0;
@@ -190,7 +191,7 @@ private:
                                                       LinearOfSrgb(argb), alpha};
         }
         tinygltf::Value::Object extras;
-        extras["texture"] = tinygltf::Value(name);
+        extras["texture"] = tinygltf::Value(ToUtf8(name));
         extras["textureLoaded"] = tinygltf::Value(image >= 0);
         m.extras = tinygltf::Value(std::move(extras));
         doc_.materials.push_back(std::move(m));
@@ -211,7 +212,7 @@ private:
             result_.MissingTextures.push_back(name);
         } else {
             tinygltf::Image image;
-            image.name = name;
+            image.name = ToUtf8(name);
             image.mimeType = "image/png";
             image.bufferView = AddView(png.data(), png.size(), 0);
             doc_.images.push_back(std::move(image));
@@ -252,14 +253,14 @@ private:
     int AddProxy(const TLOD& lod, const TProxy& proxy)
     {
         tinygltf::Node node;
-        node.name = proxy.Name;
+        node.name = ToUtf8(proxy.Name);
         const TGltfPlacement placement = ConvertProxyPlacement(proxy);
         node.translation.assign(placement.Translation.begin(), placement.Translation.end());
         node.rotation.assign(placement.Rotation.begin(), placement.Rotation.end());
         tinygltf::Value::Object extras;
         extras["proxyId"] = tinygltf::Value(int(proxy.ProxyId));
         if (const TModelComponent* selection = lod.Selection(proxy.SelectionIndex))
-            extras["selection"] = tinygltf::Value(selection->Name);
+            extras["selection"] = tinygltf::Value(ToUtf8(selection->Name));
         node.extras = tinygltf::Value(std::move(extras));
         doc_.nodes.push_back(std::move(node));
         return int(doc_.nodes.size() - 1);
@@ -298,7 +299,15 @@ bool BuildGltf(const TModel& model, const TGltfExportOptions& options, IGltfText
     const int last = options.AllLODs ? model.LODCount() - 1 : options.LODIndex;
     for (int i = first; i <= last; ++i) builder.ReserveFor(*model.LOD(i));
     for (int i = first; i <= last; ++i) builder.AddLOD(i);
-    glb = builder.Write();
+    // Texts are made UTF-8 above; whatever else the writer refuses is
+    // reported, not raised.
+    try {
+        glb = builder.Write();
+    } catch (const std::exception& e) {
+        glb.clear();
+        if (error) *error = std::string("the glTF writer failed: ") + e.what();
+        return false;
+    }
     return true;
 }
 

@@ -8,37 +8,6 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-// Windows-1252 characters 0x80..0x9F; the rest of the upper half is Latin-1.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
-};
-
-size_t Utf8SequenceLength(const std::string& s, size_t i)
-{
-    const auto c = static_cast<unsigned char>(s[i]);
-    size_t len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-    if (len == 0 || i + len > s.size()) return 0;
-    for (size_t k = 1; k < len; ++k)
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
-    return len;
-}
-
-void AppendCodePoint(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 json Vec(const Vector3& v) { return json::array({v.x, v.y, v.z}); }
 
 const char* FormatName(uint32_t signature)
@@ -198,26 +167,6 @@ json DerivedJson(const TModel& m)
 }
 
 }  // namespace
-
-std::string ToUtf8(const std::string& bytes)
-{
-    std::string out;
-    out.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size();) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-        } else if (const size_t len = Utf8SequenceLength(bytes, i)) {
-            out.append(bytes, i, len);
-            i += len;
-        } else {
-            AppendCodePoint(out, c < 0xA0 ? kCp1252High[c - 0x80] : c);
-            ++i;
-        }
-    }
-    return out;
-}
 
 json ModelInfoJson(const TModel& model)
 {

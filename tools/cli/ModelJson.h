@@ -4,15 +4,13 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "Core/TextEncoding.h"  // ToUtf8 for every text of the game's files
+
 namespace mc {
 class TModel;
 }
 
 namespace mc::cli {
-
-// Texts from the game's files may be in an 8-bit code page: valid UTF-8 is
-// kept, other bytes are taken as Windows-1252 characters.
-std::string ToUtf8(const std::string& bytes);
 
 // Format, LODs with their counts, derived data, special LODs and map icon.
 nlohmann::ordered_json ModelInfoJson(const TModel& model);

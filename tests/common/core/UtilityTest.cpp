@@ -10,6 +10,7 @@
 #include "Core/SafeSave.h"
 #include "Core/StreamIO.h"
 #include "Core/Strings.h"
+#include "Core/TextEncoding.h"
 #include "Core/ValueParsing.h"
 #include "TestSupport.h"
 
@@ -132,4 +133,20 @@ TEST(SafeSave, FailureLeavesTheOldFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
 
     EXPECT_FALSE(SaveFileSafely((dir / "no" / "such" / "dir.p3d").string(), [](TStream&) { return true; }, &error));
+}
+
+TEST(TextEncoding, CodePageTextBecomesWellFormedUtf8)
+{
+    EXPECT_EQ(mc::ToUtf8("plain"), "plain");
+    // Windows-1252 bytes, and UTF-8 that is already well formed.
+    EXPECT_EQ(mc::ToUtf8("\x9A" "ipka \x80"), "\u0161ipka \u20AC");
+    EXPECT_EQ(mc::ToUtf8("\u010Derven\u00E1"), "\u010Derven\u00E1");
+    EXPECT_EQ(mc::ToUtf8("\xF0\x9F\x99\x82"), "\xF0\x9F\x99\x82");
+    // Overlong forms, surrogates, code points past U+10FFFF and cut
+    // sequences are not UTF-8: each byte is a character of its own.
+    EXPECT_EQ(mc::ToUtf8("\xC0\xAF"), "\u00C0\u00AF");
+    EXPECT_EQ(mc::ToUtf8("\xE0\x80\x80"), "\u00E0\u20AC\u20AC");
+    EXPECT_EQ(mc::ToUtf8("\xED\xA0\x80"), "\u00ED\u00A0\u20AC");
+    EXPECT_EQ(mc::ToUtf8("\xF4\x90\x80\x80"), "\u00F4\uFFFD\u20AC\u20AC");
+    EXPECT_EQ(mc::ToUtf8("a\xC3"), "a\u00C3");
 }

@@ -285,6 +285,25 @@ TEST(GltfExport, PrimitivesByTextureAndTransparencyInFaceOrder)
     EXPECT_FALSE(BuildGltf(empty, {}, &textures, glb, nullptr, &error));
 }
 
+TEST(GltfExport, CodePageTextsBecomeUtf8)
+{
+    // Names from the game's files are 8-bit text; glTF takes UTF-8 only.
+    auto crate = demo::MakeCrateModel();
+    TLOD& lod = *crate->LOD(0);
+    lod.Textures[0].Name = "data\\\x9Aipka.paa";
+    lod.AddProperty("n\xE1zev", "\xE8" "erven\xE1");
+    lod.AddProperty("bad", "\xE0\x80\x80\xED\xA0\x80");  // overlong form, surrogate
+    TFakeTextures textures;
+    textures.Missing = true;
+    std::vector<uint8_t> glb;
+    ASSERT_TRUE(BuildGltf(*crate, {}, &textures, glb));
+    const tinygltf::Model doc = ReadBack(glb);
+    EXPECT_EQ(doc.materials.at(0).name, "data\\\u0161ipka.paa");
+    const tinygltf::Value& properties = doc.nodes.at(0).extras.Get("properties");
+    EXPECT_EQ(properties.Get("n\u00E1zev").Get<std::string>(), "\u00E8" "erven\u00E1");
+    EXPECT_EQ(properties.Get("bad").Get<std::string>(), "\u00E0\u20AC\u20AC\u00ED\u00A0\u20AC");
+}
+
 TEST(GltfExport, TextureSourceDecodesExactlyOnce)
 {
     int loads = 0;
