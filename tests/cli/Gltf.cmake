@@ -59,6 +59,25 @@ if(DEMO_GAME_DIR AND EXISTS ${DEMO_GAME_DIR}/Dta/data3d.pbo)
   expect_match("${crate_json}" "\"name\":\"data.+crate_co\\.paa\"" "crate's material")
 endif()
 
+# Real textures of each stored type in place of the crate's own, from an
+# archive made for the purpose: each is embedded (and validated below).
+if(DEMO_GAME_DIR AND EXISTS ${WORK}/data3d/crate.p3d AND IS_DIRECTORY ${REALDATA}/paa)
+  foreach(texture paa/ofp_captain.paa paa/tzk210_C130.paa paa/tzk210_Ka50.paa paa/a3_argba5.paa pac/tzk210_METAL7.pac)
+    get_filename_component(name ${texture} NAME_WE)
+    file(REMOVE_RECURSE ${WORK}/real-${name})
+    configure_file(${REALDATA}/${texture} ${WORK}/real-${name}/data/crate_co.paa COPYONLY)
+    file(MAKE_DIRECTORY ${WORK}/real-${name}/archives)
+    run_cli(0 pbo pack ${WORK}/real-${name}/data ${WORK}/real-${name}/archives/data.pbo)
+    run_cli(0 p3d gltf ${WORK}/data3d/crate.p3d ${WORK}/crate_${name}.glb --archives ${WORK}/real-${name}/archives)
+    if(NOT cli_err STREQUAL "")
+      message(FATAL_ERROR "crate with ${texture}: ${cli_err}")
+    endif()
+    file(STRINGS ${WORK}/crate_${name}.glb json REGEX "\"asset\"")
+    expect_match("${json}" "\"mimeType\":\"image/png\"" "crate with ${texture}")
+    list(APPEND written ${WORK}/crate_${name}.glb)
+  endforeach()
+endif()
+
 # Every real model: refused forms give status 1, the rest export.
 if(IS_DIRECTORY ${REALDATA}/p3d)
   file(GLOB models ${REALDATA}/p3d/*.p3d)
