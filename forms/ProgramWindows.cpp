@@ -3,6 +3,7 @@
 #include "AOptions_F.h"
 #include "About_F.h"
 #include "AlphaColor_F.h"
+#include "GltfExportCommand.h"
 #include "GuiServices.h"
 #include "Log_F.h"
 #include "Main_F.h"
@@ -18,6 +19,7 @@ TProgram::TProgram()
     document_ = std::make_unique<TModelDocument>(game_);
     main_ = std::make_unique<TMainForm>(*document_);
     TMainForm* main = main_.get();
+    AddGltfExportCommand(*main, *document_);
     // Model view, texture window, preview and archive manager come here.
     new TAlphaColorForm(main);
     // Animation window and model catalog come here.

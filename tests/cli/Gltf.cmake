@@ -22,8 +22,14 @@ if(EXISTS ${WORK}/x.glb)
   message(FATAL_ERROR "a refused export left a file")
 endif()
 
-# Without archives the textures are named as not loaded, once each.
+# Without archives the textures are named as not loaded, once each, as
+# warnings (which --quiet drops).
 run_cli(0 p3d gltf ${DEMO} ${WORK}/box.glb)
+expect_match("${cli_err}" "^Warning: Texture \"[^\"]+\" not loaded\n$" "box without archives")
+run_cli(0 p3d gltf ${DEMO} ${WORK}/box.glb --quiet)
+if(NOT cli_err STREQUAL "")
+  message(FATAL_ERROR "--quiet still warns: ${cli_err}")
+endif()
 set(written ${WORK}/box.glb)
 
 # The first four bytes of a file.

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -431,6 +432,34 @@ private slots:
         QVERIFY(FileText(work_ / "crate.0.obj").rfind("#Exported by Meshcraft v0.28", 0) == 0);
         form_->CloseModel();
         QVERIFY(!form_->Action("MenuItem_File_Export")->isEnabled());
+    }
+
+    void exportsTheCurrentLODAsGltfWithItsTextures()
+    {
+        QAction* gltf = form_->Action("MenuItem_File_ExportGltf");
+        QVERIFY(gltf);
+        QCOMPARE(gltf->text(), QStringLiteral("Export glTF..."));
+        QVERIFY(!gltf->isEnabled());
+        // Right below "Export..." in the File menu.
+        const auto* menu = form_->findChild<QMenu*>(QStringLiteral("MenuItem_File"));
+        QVERIFY(menu);
+        const QList<QAction*> file = menu->actions();
+        const qsizetype at = file.indexOf(form_->Action("MenuItem_File_Export"));
+        QVERIFY(at >= 0 && at + 1 < file.size());
+        QCOMPARE(file[at + 1], gltf);
+
+        // The demo game's crate, its texture from the game's archives.
+        QVERIFY(form_->OpenModel("data3d\\crate.p3d", TModelSource::Archive));
+        QVERIFY(gltf->isEnabled());
+        dialogs_->SaveFiles.push_back(TSaveChoice{QString::fromStdString(PathToUtf8(work_ / "crate")), 0});
+        gltf->trigger();
+        QCOMPARE(dialogs_->Messages(), QStringList{"Export process done"});
+        const std::string glb = FileText(work_ / "crate.glb");
+        QVERIFY(glb.rfind("glTF", 0) == 0);
+        QVERIFY(glb.find("\"mimeType\":\"image/png\"") != std::string::npos);
+        QVERIFY(glb.find("crate_co.paa") != std::string::npos);
+        form_->CloseModel();
+        QVERIFY(!gltf->isEnabled());
     }
 
     void closeClearsEverything()

@@ -2,15 +2,14 @@
 // textures from the archives of a folder embedded as exact PNG pictures.
 #include <cstdio>
 
-#include "Archive/PbList.h"
 #include "CliCommon.h"
 #include "Commands.h"
+#include "Core/AppServices.h"
 #include "Core/Strings.h"
 #include "Export/GltfExport.h"
 #include "Export/GltfTextureSource.h"
+#include "Game/GameData.h"
 #include "Model/Model.h"
-#include "Model/TextureHeaders.h"
-#include "Texture/TextureHeaderLookup.h"
 #include "Texture/TextureLoader.h"
 #include "image/PngWriter.h"
 #include "jpeg/TurboJpegDecoder.h"
@@ -40,32 +39,17 @@ int RunGltf(const TArgs& args)
 
     // With --archives the textures come from the archives of the folder
     // (and an editable model's conversion reads their headers there).
-    TPbList list;
-    std::unique_ptr<TScopedPbList> bound;
-    const bool withArchives = args.Options.count("--archives") != 0;
-    if (withArchives) {
-        if (!OpenArchiveFolder(list, args.Option("--archives"))) return ExitRefused;
-        bound = std::make_unique<TScopedPbList>(&list);
-        InstallTurboJpegDecoder();
-        InstallTextureHeaderLookup();
-    }
-    struct TUninstall {
-        bool active;
-        ~TUninstall()
-        {
-            if (active) SetTextureHeaderSource(nullptr);
-        }
-    } uninstall{withArchives};
+    const auto game = GameDataFromArgs(args);
+    if (!game) return ExitRefused;
+    if (game->PbList.Count() > 0) InstallTurboJpegDecoder();
 
-    auto model = LoadModelOrReport(args.Positional[0]);
+    auto model = LoadModelOrReport(args.Positional[0], game.get());
     if (!model) return ExitRefused;
     if (!options.AllLODs && options.LODIndex >= model->LODCount())
         throw EUsage(Format("the model has %d LODs: --lod takes 0 to %d", model->LODCount(), model->LODCount() - 1));
 
     TLoadedTextureSource textures(
-        [&](const std::string& name, uint32_t loadOptions) -> std::unique_ptr<TTexture> {
-            return withArchives ? LoadTexture(name, loadOptions) : nullptr;
-        },
+        [&](const std::string& name, uint32_t loadOptions) { return LoadTexture(*game, name, loadOptions); },
         [](const TRgbaImage& image, bool withAlpha, std::vector<uint8_t>& png) {
             return EncodePng(image, withAlpha, png);
         });
@@ -75,8 +59,9 @@ int RunGltf(const TArgs& args)
         std::fprintf(stderr, "Cannot save \"%s\": %s\n", args.Positional[1].c_str(), error.c_str());
         return ExitRefused;
     }
+    // A warning each (--quiet drops them): the file is written all the same.
     for (const std::string& name : result.MissingTextures)
-        std::fprintf(stderr, "Texture \"%s\" not loaded\n", name.c_str());
+        ShowMessage(TMessageKind::Warning, Format("Texture \"%s\" not loaded", name.c_str()));
     return ExitOk;
 }
 
