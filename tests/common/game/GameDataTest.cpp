@@ -37,23 +37,6 @@ Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 using TEntries = std::vector<std::pair<std::string, Bytes>>;
 
-// An archive of stored entries.
-Bytes BuildArchive(const TEntries& entries)
-{
-    Bytes b;
-    for (const auto& [name, data] : entries) {
-        b.insert(b.end(), name.begin(), name.end());
-        b.push_back(0);
-        PutU32(b, 0);  // stored
-        PutU32(b, uint32_t(data.size()));
-        PutU32(b, 0);
-        PutU32(b, 0);
-        PutU32(b, uint32_t(data.size()));
-    }
-    b.resize(b.size() + 21, 0);
-    for (const auto& [name, data] : entries) b.insert(b.end(), data.begin(), data.end());
-    return b;
-}
 
 std::vector<uint8_t> OdolBytes(const TModel& model)
 {
@@ -104,7 +87,7 @@ fs::path MakeGame(const std::string& name, const std::string& value, const Bytes
     WriteFile(game / "Bin" / "config.cpp", Text(ConfigCpp(value, proxyModel)));
     extra.emplace_back("crate.p3d", MlodBytes(*demo::MakeCrateModel()));
     extra.emplace_back("crate_co.paa", crateTexture);
-    WriteFile(game / "Dta" / "data.pbo", BuildArchive(extra));
+    WriteFile(game / "Dta" / "data.pbo", StoredArchive(extra));
     return game;
 }
 
@@ -224,7 +207,7 @@ TEST(GameData, TwoGamesDoNotInterfere)
 TEST(GameData, StringTableFromTheArchives)
 {
     const fs::path dir = TempDir("game-archive-table");
-    WriteFile(dir / "Dta" / "bin.pbo", BuildArchive({{"stringtable.csv", Text("LANGUAGE,English\nSTR_X,text\n")}}));
+    WriteFile(dir / "Dta" / "bin.pbo", StoredArchive({{"stringtable.csv", Text("LANGUAGE,English\nSTR_X,text\n")}}));
     TGameData game;
     game.PbList.AddArchive((dir / "Dta" / "bin.pbo").string(), false);
     const auto table = LoadStringTableFromArchive(game, "bin\\stringtable.csv");
@@ -247,8 +230,8 @@ TEST(GameData, StartUpPrefersTheBinarizedConfig)
     TResources binary;
     ASSERT_TRUE(binary.LoadFromFile((dir / "source.cpp").string()));
     ASSERT_TRUE(binary.SaveToFile((root / "Bin" / "config.bin").string(), kConfigBinary));
-    WriteFile(root / "Dta" / "data.pbo", BuildArchive({{"a.txt", Text("a")}}));
-    WriteFile(root / "AddOns" / "mine.pbo", BuildArchive({{"b.txt", Text("b")}}));
+    WriteFile(root / "Dta" / "data.pbo", StoredArchive({{"a.txt", Text("a")}}));
+    WriteFile(root / "AddOns" / "mine.pbo", StoredArchive({{"b.txt", Text("b")}}));
     // The game folder's own Bin is not read when a MOD folder is chosen.
     WriteFile(dir / "Bin" / "config.cpp", Text(ConfigCpp("game folder", "x")));
 
@@ -306,7 +289,7 @@ TEST(GameData, MissingAndBrokenFilesGiveBoxes)
     rec.MessageKinds.clear();
     WriteFile(dir / "Bin" / "stringtable.csv", Text("LANGUAGE,English\nSTR_NAME,Table\n"));
     WriteFile(dir / "Bin" / "config.cpp", Text("class A {\n  x = ;\n  = 5;\n};"));
-    WriteFile(dir / "Dta" / "data.pbo", BuildArchive({{"a.txt", Text("a")}}));
+    WriteFile(dir / "Dta" / "data.pbo", StoredArchive({{"a.txt", Text("a")}}));
     OpenGameData(game);
     ASSERT_EQ(rec.Messages.size(), 1u);
     EXPECT_EQ(rec.MessageKinds[0], TMessageKind::Error);
@@ -332,7 +315,7 @@ TEST(GameData, MissingAndBrokenFilesGiveBoxes)
     rec.MessageKinds.clear();
     fs::remove(dir / "Bin" / "config.bin");
     WriteFile(dir / "Bin" / "config.cpp", Text("x = 1;"));
-    WriteFile(dir / "Dta" / "data.pbo", BuildArchive({{"a.txt", Text("a")}, {"A.TXT", Text("b")}}));
+    WriteFile(dir / "Dta" / "data.pbo", StoredArchive({{"a.txt", Text("a")}, {"A.TXT", Text("b")}}));
     OpenGameData(game);
     ASSERT_EQ(rec.Messages.size(), 1u);
     EXPECT_EQ(rec.MessageKinds[0], TMessageKind::Error);

@@ -94,4 +94,21 @@ Bytes Dxt1Block(uint16_t c0, uint16_t c1, uint8_t row0, uint8_t row1, uint8_t ro
     return b;
 }
 
+Bytes StoredArchive(const std::vector<std::pair<std::string, Bytes>>& entries)
+{
+    Bytes b;
+    for (const auto& [name, data] : entries) {
+        b.insert(b.end(), name.begin(), name.end());
+        b.push_back(0);
+        PutU32(b, 0);  // stored
+        PutU32(b, uint32_t(data.size()));
+        PutU32(b, 0);
+        PutU32(b, 0);
+        PutU32(b, uint32_t(data.size()));
+    }
+    b.resize(b.size() + 21, 0);
+    for (const auto& [name, data] : entries) b.insert(b.end(), data.begin(), data.end());
+    return b;
+}
+
 }  // namespace mc::test

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mc::test {
@@ -31,5 +32,8 @@ Bytes Pixels16(const std::vector<uint16_t>& pixels);
 
 // One DXT1 block: two colours and four rows of 2-bit indices.
 Bytes Dxt1Block(uint16_t c0, uint16_t c1, uint8_t row0, uint8_t row1, uint8_t row2, uint8_t row3);
+
+// An archive of stored entries, written byte by byte.
+Bytes StoredArchive(const std::vector<std::pair<std::string, Bytes>>& entries);
 
 }  // namespace mc::test

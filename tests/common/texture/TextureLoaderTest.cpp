@@ -19,23 +19,6 @@ using namespace mc::test;
 
 namespace {
 
-// An archive of stored entries.
-Bytes MakeArchive(const std::vector<std::pair<std::string, Bytes>>& entries)
-{
-    Bytes b;
-    for (const auto& [name, data] : entries) {
-        b.insert(b.end(), name.begin(), name.end());
-        b.push_back(0);
-        PutU32(b, 0);  // stored
-        PutU32(b, uint32_t(data.size()));
-        PutU32(b, 0);
-        PutU32(b, 0);
-        PutU32(b, uint32_t(data.size()));
-    }
-    b.resize(b.size() + 21, 0);
-    for (const auto& [name, data] : entries) b.insert(b.end(), data.begin(), data.end());
-    return b;
-}
 
 class TextureLoader : public ::testing::Test {
 protected:
@@ -45,7 +28,7 @@ protected:
         Bytes shortHeader;
         PutU16(shortHeader, kTextureTypeARGB4444);
         for (char c : std::string("GGATCGVA\4")) shortHeader.push_back(uint8_t(c));  // ends inside a tag
-        const Bytes archive = MakeArchive({
+        const Bytes archive = StoredArchive({
             {"tex.paa", MakeTexture(kTextureTypeDXT1, {{8, 8}, {4, 4}})},
             {"sub\\alpha.pac", MakeTexture(kTextureTypeARGB1555Alt, {{4, 4}}, 0x80FFFFFF)},
             {"tex.txt", MakeTexture(kTextureTypeDXT1, {{8, 8}})},
