@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev libturbojpeg0-dev libpng-dev nlohmann-json3-dev
   libtinygltf-dev
   sox
+  g++-mingw-w64-x86-64-posix wine wine64 libstb-dev
 )
 
 # Node.js runs the Khronos glTF validator in the export tests; a node already

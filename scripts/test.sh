@@ -37,3 +37,9 @@ run_ctest() {
   fi
 }
 (cd build && run_ctest --output-on-failure --timeout 600 -j "$jobs")
+
+# The Windows build (MinGW-w64, run under Wine) where the cross compiler is
+# installed.
+if command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
+  bash scripts/windows.sh
+fi

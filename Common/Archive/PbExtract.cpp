@@ -35,6 +35,23 @@ bool IsParentComponent(std::string_view part)
            std::count(part.begin(), part.end(), '.') >= 2;
 }
 
+// The names Windows gives to devices in every folder ("NUL", "con.txt",
+// "COM1 .p3d"): writing there would reach the device, not a file. Refused on
+// every system, so that an archive extracts the same everywhere.
+bool IsDeviceName(std::string_view part)
+{
+    std::string_view base = part.substr(0, part.find('.'));
+    while (!base.empty() && (base.back() == ' ' || base.back() == '.')) base.remove_suffix(1);
+    const std::string name = UpperCase(base);
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (name == device) return true;
+    if (name.size() < 4 || (name.compare(0, 3, "COM") != 0 && name.compare(0, 3, "LPT") != 0)) return false;
+    const std::string_view number = std::string_view(name).substr(3);
+    // A digit, or a superscript one, two or three (which Windows also takes).
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
 // A file created for writing that must not be there yet: one system call
 // instead of looking first. Unbuffered: the entry's data comes in large
 // blocks.
@@ -129,6 +146,10 @@ bool SafeEntryPath(std::string_view entryName, fs::path& relative, std::string* 
         if (IsParentComponent(part)) {
             relative.clear();
             return Refuse(reason, "it has a \"..\" component");
+        }
+        if (IsDeviceName(part)) {
+            relative.clear();
+            return Refuse(reason, "it names a device");
         }
         relative /= PathFromUtf8(std::string(part));
     }

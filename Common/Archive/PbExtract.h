@@ -15,7 +15,9 @@ class TPbFileItem;
 
 // The relative path an entry name is written to ("." and empty components
 // dropped). False, with a reason, for a name that is empty, names a folder,
-// starts with a separator or a drive letter, has a ".." component or a colon.
+// starts with a separator or a drive letter, has a ".." component (or one
+// Windows reads as "..") or a colon, or names a device of Windows ("NUL",
+// "com1.txt").
 bool SafeEntryPath(std::string_view entryName, std::filesystem::path& relative, std::string* reason = nullptr);
 
 struct TExtractSummary {

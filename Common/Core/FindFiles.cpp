@@ -7,6 +7,13 @@
 #include "Core/FilePaths.h"
 #include "Core/Strings.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace mc {
 
 namespace fs = std::filesystem;
@@ -44,7 +51,20 @@ bool NameLess(const std::string& a, const std::string& b)
     return la != lb ? la < lb : a < b;
 }
 
-bool IsHidden(const std::string& name) { return !name.empty() && name[0] == '.'; }
+// Names starting with a dot; on Windows also what carries the hidden or
+// system attribute, and folder links (junctions), which may loop.
+bool IsHidden(const fs::directory_entry& entry, const std::string& name)
+{
+    if (!name.empty() && name[0] == '.') return true;
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) return true;
+    const DWORD folderLink = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if ((attributes & folderLink) == folderLink) return true;
+#endif
+    return false;
+}
 
 }  // namespace
 
@@ -68,7 +88,7 @@ void FindFiles(const std::string& folder, const std::string& mask, std::vector<s
     fs::directory_iterator it(PathFromUtf8(base), fs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string name = PathToUtf8(it->path().filename());
-        if (IsHidden(name)) continue;
+        if (IsHidden(*it, name)) continue;
         std::error_code stateError;
         if (it->is_directory(stateError)) {
             if (!it->is_symlink(stateError)) folders.push_back(name);

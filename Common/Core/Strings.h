@@ -7,9 +7,13 @@
 
 namespace mc {
 
-// printf-style formatting into a std::string.
+// printf-style formatting into a std::string, with the C99 conversions
+// (%zu, %lld) on every system: MinGW builds use its own standard printf
+// (__USE_MINGW_ANSI_STDIO), not the one of the Windows C runtime.
 std::string Format(const char* format, ...)
-#if defined(__GNUC__) || defined(__clang__)
+#if defined(__MINGW32__)
+    __attribute__((format(gnu_printf, 1, 2)))
+#elif defined(__GNUC__) || defined(__clang__)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;

@@ -96,11 +96,13 @@ std::string Wow64Key(std::string_view key)
     return std::string(key.substr(0, slash)) + "\\Wow6432Node" + std::string(key.substr(slash));
 }
 
+#ifndef _WIN32
 std::string HomeFolder()
 {
     const char* home = std::getenv("HOME");
     return home ? home : "";
 }
+#endif
 
 }  // namespace
 
@@ -155,24 +157,49 @@ fs::path WinePathToNative(std::string_view windowsPath, const fs::path& prefix)
 
 #ifdef _WIN32
 
-std::string GetGameFolder()
+namespace {
+
+// The string value of a key under HKEY_LOCAL_MACHINE in one registry view,
+// opened for reading only (never created). Empty when absent or not a text.
+std::string ReadMachineString(const wchar_t* keyName, const wchar_t* valueName, REGSAM view)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameRegistryKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
-    std::string result;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) return {};
+    std::wstring buffer;
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key, kGameRegistryValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
-        std::string buffer(size, '\0');
-        if (RegQueryValueExA(key, kGameRegistryValue, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) ==
-            ERROR_SUCCESS) {
-            buffer.resize(size);
-            while (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
-            result = buffer;
+    LSTATUS status = RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &size);
+    // The value may change between the two calls: ask again while it grows.
+    for (int attempt = 0; status == ERROR_SUCCESS && attempt < 4; ++attempt) {
+        if (type != REG_SZ && type != REG_EXPAND_SZ) break;
+        buffer.assign(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD got = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        status = RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
+        if (status == ERROR_MORE_DATA) {
+            size = got;
+            status = ERROR_SUCCESS;
+            continue;
         }
+        if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) break;
+        buffer.resize(got / sizeof(wchar_t));
+        while (!buffer.empty() && buffer.back() == L'\0') buffer.pop_back();
+        RegCloseKey(key);
+        return PathToUtf8(fs::path(buffer));
     }
     RegCloseKey(key);
-    return result;
+    return {};
+}
+
+}  // namespace
+
+std::string GetGameFolder()
+{
+    // The game's installer is a 32-bit program: on 64-bit Windows its key is
+    // in the 32-bit view, which a 64-bit program sees only when it asks.
+    const std::wstring key = PathFromUtf8(kGameRegistryKey).wstring();
+    const std::wstring value = PathFromUtf8(kGameRegistryValue).wstring();
+    std::string folder = ReadMachineString(key.c_str(), value.c_str(), 0);
+    if (folder.empty()) folder = ReadMachineString(key.c_str(), value.c_str(), KEY_WOW64_32KEY);
+    return folder;
 }
 
 #else

@@ -1,5 +1,7 @@
 #include "jpeg/TurboJpegDecoder.h"
 
+#include "jpeg/ProgramJpegDecoder.h"
+
 #include <turbojpeg.h>
 
 #include <memory>
@@ -82,5 +84,7 @@ bool InstallTurboJpegDecoder()
     InstallJpegDecoder(&decoder);
     return LoadJpegLibrary({});
 }
+
+bool InstallProgramJpegDecoder() { return InstallTurboJpegDecoder(); }
 
 }  // namespace mc

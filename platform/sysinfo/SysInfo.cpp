@@ -1,16 +1,22 @@
 #include "sysinfo/SysInfo.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
+#include "Core/FilePaths.h"
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+#include <cwchar>
+#include <filesystem>
 #else
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -29,6 +35,7 @@ std::string ErrorCodeFallback(int code)
     return text;
 }
 
+#ifndef _WIN32
 std::string ReadTextFile(const char* path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -37,6 +44,7 @@ std::string ReadTextFile(const char* path)
     text << file.rdbuf();
     return text.str();
 }
+#endif
 
 // The value of KEY=value or KEY="value" in an os-release text.
 std::string OsReleaseValue(std::string_view text, std::string_view key)
@@ -76,6 +84,54 @@ std::string LinuxOSName(std::string_view osRelease, std::string_view kernelName,
     return name + "\r" + kernel;
 }
 
+std::string WindowsOSName(unsigned long platformId, unsigned long major, unsigned long minor, unsigned long build,
+                          std::string_view service, bool extended, int productType, std::string_view registryProductType)
+{
+    // Platform ids and product types as the Windows headers number them.
+    constexpr unsigned long kWin32s = 0, kWin9x = 1, kWinNT = 2;
+    constexpr int kWorkstation = 1, kServer = 3;
+    std::string name = "Windows";
+    const char second = service.size() >= 2 ? service[1] : '\0';
+    switch (platformId) {
+    case kWin32s: return name + " 32s";
+    case kWin9x:
+        if (major == 4 && minor == 0) {
+            name += " 95";
+            if (second == 'C' || second == 'B') name += " OSR2";
+        } else if (major == 4 && minor == 10) {
+            name += " 98";
+            if (second == 'A') name += " SE";
+        } else if (major == 4 && minor == 90) {
+            name += " ME";
+        }
+        return name;
+    case kWinNT: {
+        if (major < 5) name += " NT";
+        if (major == 5 && minor == 0) name += " 2000";
+        if (!extended) {
+            if (registryProductType == "WINNT") name += " Professional";
+            else if (registryProductType == "LANMANNT") name += " Server";
+            else if (registryProductType == "SERVERNT") name += " Advanced Server";
+        } else {
+            if (productType == kWorkstation && major == 5 && minor == 1) name += " XP";
+            if (productType == kServer) {
+                if (major == 5 && minor == 2) name += " .NET";
+                name += " Server";
+            }
+        }
+        if (major < 5) {
+            char version[48];
+            std::snprintf(version, sizeof version, " %lu.%lu", major, minor);
+            name += version;
+        }
+        char number[32];
+        std::snprintf(number, sizeof number, " (Build %lu)", build & 0xFFFF);
+        return name + "\r" + std::string(service) + number;
+    }
+    default: return name;
+    }
+}
+
 bool ParseMemInfo(std::string_view memInfo, uint64_t& total, uint64_t& available)
 {
     uint64_t t = 0, a = 0, freeKb = 0;
@@ -101,78 +157,61 @@ bool ParseMemInfo(std::string_view memInfo, uint64_t& total, uint64_t& available
 
 namespace {
 
+std::string Utf8(const std::wstring& text) { return PathToUtf8(std::filesystem::path(text)); }
+
 std::string ProductTypeFromRegistry()
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\ProductOptions", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\ProductOptions", 0, KEY_QUERY_VALUE,
+                      &key) != ERROR_SUCCESS)
         return {};
-    char buffer[80] = {};
-    DWORD size = sizeof buffer - 1, type = 0;
+    wchar_t buffer[80] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t), type = 0;
     std::string result;
-    if (RegQueryValueExA(key, "ProductType", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS)
-        result = buffer;
+    if (RegQueryValueExW(key, L"ProductType", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+            ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ))
+        result = Utf8(std::wstring(buffer, wcsnlen(buffer, size / sizeof(wchar_t))));
     RegCloseKey(key);
     for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return result;
+}
+
+// The version record; the extended one when the system gives it.
+bool QueryVersion(OSVERSIONINFOEXW& info, bool& extended)
+{
+#if defined(_MSC_VER)
+#pragma warning(push)
+#pragma warning(disable : 4996)
+#elif defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+    info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    extended = true;
+    if (GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) return true;
+    extended = false;
+    info = {};
+    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
+    return GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info)) != 0;
+#if defined(_MSC_VER)
+#pragma warning(pop)
+#elif defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 }
 
 }  // namespace
 
 std::string GetOSName()
 {
-    OSVERSIONINFOEXA info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    bool extended = true;
-#pragma warning(suppress : 4996)
-    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) {
-        extended = false;
-        info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-#pragma warning(suppress : 4996)
-        if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return {};
-    }
-    std::string name = "Windows";
-    const DWORD major = info.dwMajorVersion, minor = info.dwMinorVersion;
-    switch (info.dwPlatformId) {
-    case VER_PLATFORM_WIN32s: name += " 32s"; return name;
-    case VER_PLATFORM_WIN32_WINDOWS:
-        if (major == 4 && minor == 0) {
-            name += " 95";
-            if (info.szCSDVersion[1] == 'C' || info.szCSDVersion[1] == 'B') name += " OSR2";
-        } else if (major == 4 && minor == 10) {
-            name += " 98";
-            if (info.szCSDVersion[1] == 'A') name += " SE";
-        } else if (major == 4 && minor == 90) {
-            name += " ME";
-        }
-        return name;
-    case VER_PLATFORM_WIN32_NT: {
-        if (major < 5) name += " NT";
-        if (major == 5 && minor == 0) name += " 2000";
-        if (!extended) {
-            const std::string product = ProductTypeFromRegistry();
-            if (product == "WINNT") name += " Professional";
-            else if (product == "LANMANNT") name += " Server";
-            else if (product == "SERVERNT") name += " Advanced Server";
-        } else {
-            if (info.wProductType == VER_NT_WORKSTATION && major == 5 && minor == 1) name += " XP";
-            if (info.wProductType == VER_NT_SERVER) {
-                if (major == 5 && minor == 2) name += " .NET";
-                name += " Server";
-            }
-        }
-        if (major < 5) {
-            char version[32];
-            std::snprintf(version, sizeof version, " %lu.%lu", major, minor);
-            name += version;
-        }
-        char second[200];
-        std::snprintf(second, sizeof second, "\r%s (Build %lu)", info.szCSDVersion, info.dwBuildNumber & 0xFFFF);
-        name += second;
-        return name;
-    }
-    default: return name;
-    }
+    OSVERSIONINFOEXW info{};
+    bool extended = false;
+    if (!QueryVersion(info, extended)) return {};
+    const std::string service = Utf8(std::wstring(info.szCSDVersion, wcsnlen(info.szCSDVersion, 128)));
+    return WindowsOSName(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, service,
+                         extended, extended ? info.wProductType : 0, extended ? std::string() : ProductTypeFromRegistry());
 }
 
 std::string GetLastErrorText() { return ErrorCodeText(static_cast<int>(GetLastError())); }
@@ -180,22 +219,31 @@ std::string GetLastErrorText() { return ErrorCodeText(static_cast<int>(GetLastEr
 std::string ErrorCodeText(int code)
 {
     if (code == 0) return {};
-    char buffer[257] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+    wchar_t buffer[257] = {};
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                    static_cast<DWORD>(code), 0, buffer, 256, nullptr);
     if (n == 0) return ErrorCodeFallback(code);
-    std::string text(buffer, n);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
+    std::wstring text(buffer, n);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+    return Utf8(text);
 }
 
 std::string GetProgramFolder()
 {
-    char path[MAX_PATH * 4] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, n);
-    const size_t slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".\\") : folder.substr(0, slash + 1);
+    // Paths may be longer than MAX_PATH: grow until the name fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return ".\\";
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        if (path.size() >= 32768) return ".\\";
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::string(".\\") : Utf8(path.substr(0, slash + 1));
 }
 
 bool GetPhysicalMemory(uint64_t& total, uint64_t& available)

@@ -31,6 +31,14 @@ bool GetPhysicalMemory(uint64_t& total, uint64_t& available);
 std::string LinuxOSName(std::string_view osRelease, std::string_view kernelName, std::string_view kernelRelease,
                         std::string_view kernelVersion);
 
+// The Windows description from the parts of the version record: platform
+// id, version, build, service text ("Service Pack 2"), whether the extended
+// record was there with its product type (1 workstation, 2 domain
+// controller, 3 server), or else the registry's "ProductType" text in upper
+// case ("WINNT", "LANMANNT", "SERVERNT").
+std::string WindowsOSName(unsigned long platformId, unsigned long major, unsigned long minor, unsigned long build,
+                          std::string_view service, bool extended, int productType, std::string_view registryProductType);
+
 // Total and available memory from the text of /proc/meminfo (in bytes).
 bool ParseMemInfo(std::string_view memInfo, uint64_t& total, uint64_t& available);
 

@@ -1,7 +1,9 @@
 #include "terminal/Terminal.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <shellapi.h>
 #include <windows.h>
 #else
 #include <sys/ioctl.h>
@@ -30,6 +32,35 @@ int TerminalWidth(std::FILE* stream, int fallback)
     if (ioctl(fileno(stream), TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) return ws.ws_col;
 #endif
     return fallback;
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv)
+{
+#ifdef _WIN32
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        std::vector<std::string> args;
+        for (int i = 1; i < count; ++i) {
+            const int wideLength = static_cast<int>(wcslen(wide[i]));
+            const int n = WideCharToMultiByte(CP_UTF8, 0, wide[i], wideLength, nullptr, 0, nullptr, nullptr);
+            std::string arg(static_cast<size_t>(n > 0 ? n : 0), '\0');
+            if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide[i], wideLength, arg.data(), n, nullptr, nullptr);
+            args.push_back(std::move(arg));
+        }
+        LocalFree(wide);
+        return args;
+    }
+#endif
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+void UseBinaryStandardStreams()
+{
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+#endif
 }
 
 }  // namespace mc::platform

@@ -16,7 +16,7 @@
 #include "Game/GameData.h"
 #include "ModelJson.h"
 #include "Texture/TextureHeaderLookup.h"
-#include "jpeg/TurboJpegDecoder.h"
+#include "jpeg/ProgramJpegDecoder.h"
 
 namespace mc::cli {
 
@@ -119,7 +119,7 @@ uint32_t SaveFlagsFrom(const TArgs& args)
 std::unique_ptr<TGameData> OpenGameData(const TArgs& args)
 {
     auto game = GameDataFromArgs(args);
-    if (game && game->PbList.Count() > 0) InstallTurboJpegDecoder();
+    if (game && game->PbList.Count() > 0) InstallProgramJpegDecoder();
     return game;
 }
 

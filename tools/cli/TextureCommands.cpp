@@ -20,7 +20,7 @@
 #include "Texture/TextureRgba.h"
 #include "Texture/TextureTypes.h"
 #include "image/PngWriter.h"
-#include "jpeg/TurboJpegDecoder.h"
+#include "jpeg/ProgramJpegDecoder.h"
 
 namespace mc::cli {
 
@@ -32,7 +32,7 @@ namespace fs = std::filesystem;
 // loader logs why a texture is refused; this adds which one.
 std::unique_ptr<TTexture> LoadOrReport(const TArgs& args, uint32_t options)
 {
-    InstallTurboJpegDecoder();
+    InstallProgramJpegDecoder();
     const std::string& name = args.Positional[0];
     std::unique_ptr<TStream> stream;
     if (args.Options.count("--archives")) {

@@ -2,10 +2,12 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CliServices.h"
 #include "Commands.h"
+#include "terminal/Terminal.h"
 
 using namespace mc::cli;
 
@@ -28,15 +30,15 @@ void PrintHelp(const std::vector<TCommand>& commands, const std::string& group =
 int main(int argc, char** argv)
 {
     const std::vector<TCommand> commands = AllCommands();
+    mc::platform::UseBinaryStandardStreams();
     std::vector<std::string> args;
     // --quiet (anywhere) keeps warnings and progress off standard error.
     bool quiet = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
+    for (std::string& a : mc::platform::CommandLineArguments(argc, argv)) {
         if (a == "--quiet" || a == "-q")
             quiet = true;
         else
-            args.push_back(a);
+            args.push_back(std::move(a));
     }
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintHelp(commands);

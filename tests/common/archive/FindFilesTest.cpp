@@ -37,7 +37,10 @@ TEST(FindFiles, FilesBeforeSubFoldersInNameOrder)
     WriteFile(dir / "sub" / "deeper" / "y.txt", {});
     WriteFile(dir / "Another" / "x.txt", {});
     WriteFile(dir / ".git" / "config", {});
-    fs::create_directory_symlink(dir / "sub", dir / "link");
+    // A link to a folder is not entered (where links can be made: not by
+    // every Windows user).
+    std::error_code linkError;
+    fs::create_directory_symlink(dir / "sub", dir / "link", linkError);
 
     const std::string sep(1, kPathSeparator);
     const std::string base = dir.string();

@@ -23,9 +23,13 @@ TEST(PbExtract, SafeEntryPaths)
     EXPECT_EQ(rel, fs::path("Data") / "Sub" / "Tank.P3D");
     ASSERT_TRUE(SafeEntryPath("a\\\\.\\b..c\\..d", rel));
     EXPECT_EQ(rel, fs::path("a") / "b..c" / "..d");
+    // Names that only begin like a device are files.
+    for (const char* fine : {"console.txt", "nul2", "com10.p3d", "auxiliary\\x", "lpt", "a.nul", "x\\com"})
+        EXPECT_TRUE(SafeEntryPath(fine, rel)) << fine;
     for (const char* bad : {"", "..\\evil.txt", "a\\..\\..\\evil", "a/../b", "..", "\\abs.txt", "/abs.txt",
                             "c:\\x.txt", "C:x.txt", "a\\b:c", "folder\\", ".\\.", "...\\evil", "a\\.. \\evil",
-                            "a\\. . \\x"}) {
+                            "a\\. . \\x", "nul", "NUL.txt", "a\\con\\b", "Aux.p3d", "com1", "LPT9.pbo",
+                            "prn .txt", "conin$", "CONOUT$.x", "com\xC2\xB9.txt", "lpt0"}) {
         reason.clear();
         EXPECT_FALSE(SafeEntryPath(bad, rel, &reason)) << bad;
         EXPECT_FALSE(reason.empty()) << bad;

@@ -32,7 +32,9 @@ TEST(ConfigTree, NumbersIgnoreTheLocale)
 {
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+    // Named as Linux and as Windows name them.
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") &&
+        !std::setlocale(LC_NUMERIC, "German_Germany.1252"))
         GTEST_SKIP() << "no locale with a decimal comma here";
     TResources doc;
     const bool loaded = LoadConfigText(doc, "f = 2.5;");
