@@ -52,11 +52,15 @@ mkdir -p "$build"
 "$wineserver" -p
 prefix_time=$(( $(seconds) - start ))
 
+# The native build's tool, when there is one, for comparing what both write.
+native_cli=""
+[ -x "$root/build/tools/cli/meshcraft-cli" ] && native_cli="$root/build/tools/cli/meshcraft-cli"
+
 start=$(seconds)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DMESHCRAFT_WINE="$wine" -DMESHCRAFT_WINEPREFIX="$WINEPREFIX" \
-  -DMESHCRAFT_BUILD_BENCH=OFF
+  -DMESHCRAFT_BUILD_BENCH=OFF -DMESHCRAFT_NATIVE_CLI="$native_cli"
 cmake --build "$build" -j "$jobs"
 build_time=$(( $(seconds) - start ))
 

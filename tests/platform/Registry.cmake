@@ -3,6 +3,9 @@
 # platform_tests (its Registry.* cases, which run only when told what to
 # expect). Arguments: EMULATOR (Wine with its environment), PROGRAM.
 
+# The emulator's words come joined by "|" (one argument of the test).
+string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
+
 set(key "HKLM\\Software\\Codemasters\\Operation Flashpoint")
 
 function(reg)

@@ -1,5 +1,9 @@
 # Shared steps of the command-line checks in tests/cli/*.cmake.
 
+# A cross build gives the tool after its emulator, the words joined by "|"
+# (one argument of the test).
+string(REPLACE "|" ";" CLI "${CLI}")
+
 # Runs meshcraft-cli with the arguments; fails unless it exits with the given
 # status. Leaves its standard output and error in cli_out and cli_err.
 function(run_cli expected_status)

@@ -92,7 +92,9 @@ TEST(Conversion, VerticesAreDistinctNormalAndTextureCoordinates)
         const uint16_t p = sides.LOD->VertexToPoint[static_cast<size_t>(v)];
         EXPECT_LE(sides.LOD->PointToVertex[p], v);
         EXPECT_EQ(sides.LOD->Positions[static_cast<size_t>(v)], kCube[p]);
-        if (v) EXPECT_GE(p, sides.LOD->VertexToPoint[static_cast<size_t>(v) - 1]);
+        if (v) {
+            EXPECT_GE(p, sides.LOD->VertexToPoint[static_cast<size_t>(v) - 1]);
+        }
     }
     EXPECT_EQ(sides.LOD->PointToVertex[0], 0);
     EXPECT_EQ(rec.Log, (std::vector<std::string>{"Conversion MLOD to ODOL ...", "...conversion done."}));
