@@ -50,6 +50,10 @@ mkdir -p "$build"
 # the one wineboot started has gone).
 "$wineserver" -w || true
 "$wineserver" -p
+# Wine's own services start with the first program and stay: start them here,
+# away from the pipes of the build and of ctest, which would otherwise wait
+# for them to close.
+"$wine" wineboot </dev/null >/dev/null 2>&1 || true
 prefix_time=$(( $(seconds) - start ))
 
 # The native build's tool, when there is one, for comparing what both write.

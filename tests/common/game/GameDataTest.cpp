@@ -315,6 +315,7 @@ TEST(GameData, MissingAndBrokenFilesGiveBoxes)
     rec.MessageKinds.clear();
     fs::remove(dir / "Bin" / "config.bin");
     WriteFile(dir / "Bin" / "config.cpp", Text("x = 1;"));
+    game.PbList.CloseAll();  // Windows does not let an open archive be rewritten
     WriteFile(dir / "Dta" / "data.pbo", StoredArchive({{"a.txt", Text("a")}, {"A.TXT", Text("b")}}));
     OpenGameData(game);
     ASSERT_EQ(rec.Messages.size(), 1u);
