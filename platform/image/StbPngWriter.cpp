@@ -44,24 +44,16 @@ std::vector<uint8_t> PackRows(const TPixelImage& image, TPngChannels channels)
     return rows;
 }
 
-}  // namespace
-
-bool EncodePng(const TPixelImage& image, TPngChannels channels, std::vector<uint8_t>& png, std::string* error)
+// Rows of perPixel bytes each, through stb_image_write.
+bool EncodeRows(const uint8_t* rows, int width, int height, int perPixel, std::vector<uint8_t>& png,
+                std::string* error)
 {
-    png.clear();
-    if (image.Empty()) {
-        if (error) *error = "the picture is empty";
-        return false;
-    }
-    const int perPixel = channels == TPngChannels::Rgb ? 3 : 1;
     // stb_image_write counts bytes in int.
-    if (uint64_t(image.Width()) * uint64_t(image.Height()) * uint64_t(perPixel) > uint64_t(INT_MAX) / 2) {
+    if (uint64_t(width) * uint64_t(height) * uint64_t(perPixel) > uint64_t(INT_MAX) / 2) {
         if (error) *error = "the picture is too large";
         return false;
     }
-    const std::vector<uint8_t> rows = PackRows(image, channels);
-    if (!stbi_write_png_to_func(AppendBytes, &png, image.Width(), image.Height(), perPixel, rows.data(),
-                                image.Width() * perPixel)) {
+    if (!stbi_write_png_to_func(AppendBytes, &png, width, height, perPixel, rows, width * perPixel)) {
         png.clear();
         if (error) *error = "the PNG encoder failed";
         return false;
@@ -69,10 +61,8 @@ bool EncodePng(const TPixelImage& image, TPngChannels channels, std::vector<uint
     return true;
 }
 
-bool SavePng(const std::string& path, const TPixelImage& image, TPngChannels channels, std::string* error)
+bool SaveBytes(const std::string& path, const std::vector<uint8_t>& png, std::string* error)
 {
-    std::vector<uint8_t> png;
-    if (!EncodePng(image, channels, png, error)) return false;
     try {
         return SaveFileSafely(
             path,
@@ -85,6 +75,50 @@ bool SavePng(const std::string& path, const TPixelImage& image, TPngChannels cha
         if (error) *error = e.what();
         return false;
     }
+}
+
+}  // namespace
+
+bool EncodePng(const TPixelImage& image, TPngChannels channels, std::vector<uint8_t>& png, std::string* error)
+{
+    png.clear();
+    if (image.Empty()) {
+        if (error) *error = "the picture is empty";
+        return false;
+    }
+    const std::vector<uint8_t> rows = PackRows(image, channels);
+    return EncodeRows(rows.data(), image.Width(), image.Height(), channels == TPngChannels::Rgb ? 3 : 1, png, error);
+}
+
+bool EncodePng(const TRgbaImage& image, bool withAlpha, std::vector<uint8_t>& png, std::string* error)
+{
+    png.clear();
+    if (image.Empty()) {
+        if (error) *error = "the picture is empty";
+        return false;
+    }
+    if (withAlpha) return EncodeRows(image.Bytes(), image.Width(), image.Height(), 4, png, error);
+    const size_t pixels = size_t(image.Width()) * size_t(image.Height());
+    std::vector<uint8_t> rows(pixels * 3);
+    const uint8_t* src = image.Bytes();
+    for (size_t i = 0; i < pixels; ++i, src += 4) {
+        rows[3 * i] = src[0];
+        rows[3 * i + 1] = src[1];
+        rows[3 * i + 2] = src[2];
+    }
+    return EncodeRows(rows.data(), image.Width(), image.Height(), 3, png, error);
+}
+
+bool SavePng(const std::string& path, const TPixelImage& image, TPngChannels channels, std::string* error)
+{
+    std::vector<uint8_t> png;
+    return EncodePng(image, channels, png, error) && SaveBytes(path, png, error);
+}
+
+bool SavePng(const std::string& path, const TRgbaImage& image, bool withAlpha, std::string* error)
+{
+    std::vector<uint8_t> png;
+    return EncodePng(image, withAlpha, png, error) && SaveBytes(path, png, error);
 }
 
 }  // namespace mc

@@ -12,7 +12,7 @@
 #include "Model/Model.h"
 #include "Texture/TextureLoader.h"
 #include "image/PngWriter.h"
-#include "jpeg/TurboJpegDecoder.h"
+#include "jpeg/ProgramJpegDecoder.h"
 
 namespace mc::cli {
 
@@ -41,7 +41,7 @@ int RunGltf(const TArgs& args)
     // (and an editable model's conversion reads their headers there).
     const auto game = GameDataFromArgs(args);
     if (!game) return ExitRefused;
-    if (game->PbList.Count() > 0) InstallTurboJpegDecoder();
+    if (game->PbList.Count() > 0) InstallProgramJpegDecoder();
 
     auto model = LoadModelOrReport(args.Positional[0], game.get());
     if (!model) return ExitRefused;
