@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -20,6 +19,7 @@
 
 #include "Camera/Camera.h"
 #include "Core/Strings.h"
+#include "Dialogs.h"
 #include "Model/LOD.h"
 #include "Model/Model.h"
 #include "PreviewInfo.h"
@@ -335,14 +335,14 @@ void TMPreviewForm::OnClick_PopupMenuItem_ControlPanel()
 
 void TMPreviewForm::OnClick_Button_BkColor()
 {
-    const QColor c = QColorDialog::getColor(ToQColor(background_), this, QStringLiteral("Background"));
-    if (c.isValid()) SetBackgroundColor(FromQColor(c));
+    if (const std::optional<QColor> c = Dialogs().PickColor(this, ToQColor(background_)); c && c->isValid())
+        SetBackgroundColor(FromQColor(*c));
 }
 
 void TMPreviewForm::OnClick_Button_FontColor()
 {
-    const QColor c = QColorDialog::getColor(ToQColor(fontColor_), this, QStringLiteral("Font Color"));
-    if (c.isValid()) SetFontColor(FromQColor(c));
+    if (const std::optional<QColor> c = Dialogs().PickColor(this, ToQColor(fontColor_)); c && c->isValid())
+        SetFontColor(FromQColor(*c));
 }
 
 void TMPreviewForm::FitWindowToSurface()
@@ -421,7 +421,7 @@ void TMPreviewForm::showEvent(QShowEvent* event)
     SyncFrame();
     timer_.start();
     if (!surface_->InitError().empty() && !surface_->CanDraw())
-        QMessageBox::warning(this, windowTitle(), QString::fromStdString(surface_->InitError()));
+        Dialogs().Message(this, TMessageKind::Warning, QString::fromStdString(surface_->InitError()));
 }
 
 void TMPreviewForm::hideEvent(QHideEvent* event)

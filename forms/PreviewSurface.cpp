@@ -20,8 +20,31 @@ QColor ToQColor(uint32_t argb) { return QColor(int((argb >> 16) & 0xFF), int((ar
 
 }  // namespace
 
+// The information lines, painted over the GL picture by the widget system,
+// so that the GL state of the frame and the text never meet.
+class TPreviewOverlay : public QWidget {
+public:
+    explicit TPreviewOverlay(TPreviewSurface* surface) : QWidget(surface), surface_(surface)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        surface_->DrawInfo(painter);
+    }
+
+private:
+    TPreviewSurface* surface_;
+};
+
 TPreviewSurface::TPreviewSurface(QWidget* parent) : QOpenGLWidget(parent), camera_(this, {0, 0, -10})
 {
+    overlay_ = new TPreviewOverlay(this);
     setObjectName(QStringLiteral("PaintBox_Preview"));
     QSurfaceFormat format;
     format.setVersion(3, 3);
@@ -78,7 +101,11 @@ void TPreviewSurface::initializeGL()
     camera_.Invalidate();
 }
 
-void TPreviewSurface::resizeGL(int, int) { camera_.Invalidate(); }
+void TPreviewSurface::resizeGL(int, int)
+{
+    camera_.Invalidate();
+    overlay_->setGeometry(rect());
+}
 
 void TPreviewSurface::ReleaseModel()
 {
@@ -139,12 +166,12 @@ void TPreviewSurface::paintGL()
         renderer_->EndFrame();
         error_ = e.what();
     }
-    DrawInfo();
+    overlay_->setGeometry(rect());
+    overlay_->update();
 }
 
-void TPreviewSurface::DrawInfo()
+void TPreviewSurface::DrawInfo(QPainter& painter)
 {
-    QPainter painter(this);
     QFont bold = font();
     bold.setPointSize(8);
     bold.setBold(true);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QOpenGLWidget>
+#include <QPainter>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@ namespace mc {
 
 class TModel;
 class TModelRenderer;
+class TPreviewOverlay;
 
 // What a frame shows, set by the window before each paint.
 struct TPreviewFrame {
@@ -79,7 +81,8 @@ protected:
 
 private:
     void FreeDevice();
-    void DrawInfo();
+    friend class TPreviewOverlay;
+    void DrawInfo(QPainter& painter);
 
     TCamera camera_;
     TPreviewFrame frame_;
@@ -95,6 +98,7 @@ private:
     int polygonsDrawn_ = 0;
     bool hardware_ = true;
     std::string error_, initError_;
+    TPreviewOverlay* overlay_ = nullptr;
 };
 
 }  // namespace mc

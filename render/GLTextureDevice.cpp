@@ -91,6 +91,7 @@ TGLTextureDevice::TGLTextureDevice()
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &pixel);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glBindTexture(GL_TEXTURE_2D, GLuint(previous));
     white_ = white;
 }
@@ -134,6 +135,7 @@ uint32_t TGLTextureDevice::CreateSurface(const TTexture& texture, const TSurface
         }
         ++uploaded;
     }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);  // the default others rely on
     if (uploaded == 0) {
         glBindTexture(GL_TEXTURE_2D, GLuint(previous));
         glDeleteTextures(1, &handle);
