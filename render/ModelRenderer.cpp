@@ -114,7 +114,9 @@ struct TModelRenderer::TUniforms {
 struct TModelRenderer::TLodBuffers {
     const TModel* Model = nullptr;
     int VertexCount = 0, FaceCount = 0;
-    GLuint VertexArray = 0, VertexBuffer = 0, IndexBuffer = 0, SelectionBuffer = 0;
+    GLuint VertexArray = 0, VertexBuffer = 0, IndexBuffer = 0;
+    // The selection display draws over the vertices in the LOD's own order.
+    GLuint SelectionArray = 0, SelectionVertices = 0, SelectionBuffer = 0;
     std::vector<TDrawRun> Runs;
     uint32_t IndexCount = 0;
     TTextureManager* Textures = nullptr;
@@ -310,6 +312,24 @@ int TModelRenderer::DrawModel(const TModel& model, const TDrawParameters& params
     return faces;
 }
 
+void TModelRenderer::MakeVertexArray(const std::vector<TVertex>& vertices, uint32_t& array, uint32_t& buffer)
+{
+    GLuint a = 0, v = 0;
+    glGenVertexArrays(1, &a);
+    glBindVertexArray(a);
+    glGenBuffers(1, &v);
+    glBindBuffer(GL_ARRAY_BUFFER, v);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(TVertex)), vertices.data(), GL_STATIC_DRAW);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(TVertex), reinterpret_cast<void*>(0));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(TVertex), reinterpret_cast<void*>(12));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(TVertex), reinterpret_cast<void*>(24));
+    array = a;
+    buffer = v;
+}
+
 TModelRenderer::TLodBuffers& TModelRenderer::Buffers(const TLOD& lod, TTextureManager* textures)
 {
     std::unique_ptr<TLodBuffers>& slot = lods_[&lod];
@@ -335,21 +355,10 @@ TModelRenderer::TLodBuffers& TModelRenderer::Buffers(const TLOD& lod, TTextureMa
 
     if (!b.VertexArray && lod.VertexCount() > 0) {
         TLodBatches batches = BuildBatches(lod);
-        glGenVertexArrays(1, &b.VertexArray);
-        glBindVertexArray(b.VertexArray);
-        glGenBuffers(1, &b.VertexBuffer);
-        glBindBuffer(GL_ARRAY_BUFFER, b.VertexBuffer);
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(batches.Vertices.size() * sizeof(TVertex)), batches.Vertices.data(),
-                     GL_STATIC_DRAW);
-        glEnableVertexAttribArray(0);
-        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(TVertex), reinterpret_cast<void*>(0));
-        glEnableVertexAttribArray(1);
-        glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(TVertex), reinterpret_cast<void*>(12));
-        glEnableVertexAttribArray(2);
-        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(TVertex), reinterpret_cast<void*>(24));
+        MakeVertexArray(batches.Vertices, b.VertexArray, b.VertexBuffer);
         glGenBuffers(1, &b.IndexBuffer);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.IndexBuffer);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(batches.Indices.size() * sizeof(uint16_t)),
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(batches.Indices.size() * sizeof(uint32_t)),
                      batches.Indices.data(), GL_STATIC_DRAW);
         glBindVertexArray(0);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -397,7 +406,7 @@ int TModelRenderer::DrawLOD(const TLOD& lod, const TDrawParameters& params, cons
         glDisable(GL_BLEND);
         glUniform1i(uniforms_->AlphaTest, 0);
         if (b.IndexCount) {
-            glDrawElements(GL_TRIANGLES, GLsizei(b.IndexCount), GL_UNSIGNED_SHORT, nullptr);
+            glDrawElements(GL_TRIANGLES, GLsizei(b.IndexCount), GL_UNSIGNED_INT, nullptr);
             ++drawCalls_;
         }
         return lod.FaceCount();
@@ -416,8 +425,9 @@ int TModelRenderer::DrawLOD(const TLOD& lod, const TDrawParameters& params, cons
         first = false;
         texture = run.Texture;
         flags = run.Flags;
-        glDrawElements(GL_TRIANGLES, GLsizei(run.IndexCount), GL_UNSIGNED_SHORT,
-                       reinterpret_cast<void*>(uintptr_t(run.FirstIndex) * sizeof(uint16_t)));
+        glDrawRangeElements(GL_TRIANGLES, run.FirstVertex, run.FirstVertex + run.VertexCount - 1,
+                            GLsizei(run.IndexCount), GL_UNSIGNED_INT,
+                            reinterpret_cast<void*>(uintptr_t(run.FirstIndex) * sizeof(uint32_t)));
         ++drawCalls_;
     }
     return lod.FaceCount();
@@ -442,8 +452,11 @@ void TModelRenderer::DrawSelection(const TLOD& lod, TLodBuffers& b, const TDrawP
             for (int c = 0; c < face.Count; ++c) lines.insert(lines.end(), {v[c], v[(c + 1) % face.Count]});
         }
     }
-    if (!b.SelectionBuffer) glGenBuffers(1, &b.SelectionBuffer);
-    // The selection list goes through its own element buffer while drawing.
+    if (!b.SelectionArray) {
+        MakeVertexArray(BuildVertices(lod), b.SelectionArray, b.SelectionVertices);
+        glGenBuffers(1, &b.SelectionBuffer);
+    }
+    glBindVertexArray(b.SelectionArray);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.SelectionBuffer);
     std::vector<uint16_t> all = fill;
     all.insert(all.end(), lines.begin(), lines.end());
@@ -463,18 +476,19 @@ void TModelRenderer::DrawSelection(const TLOD& lod, TLodBuffers& b, const TDrawP
         ++drawCalls_;
     }
     SetMaterial(0xFFFFFFFF);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.IndexBuffer);
 }
 
 void TModelRenderer::DrawLODAsOneCall(const TLOD& lod, TDirect3DTexture3* texture)
 {
-    TLodBuffers& b = Buffers(lod, nullptr);
+    // The buffers as the frames left them: their textures stay taken.
+    auto it = lods_.find(&lod);
+    TLodBuffers& b = it != lods_.end() && it->second->VertexArray ? *it->second : Buffers(lod, nullptr);
     if (!b.VertexArray) return;
     SetWorld(TMatrix4::Identity());
     glBindVertexArray(b.VertexArray);
     device_->SetTexture(0, texture ? texture->Surface() : 0);
     ApplyFaceState(0);
-    glDrawElements(GL_TRIANGLES, GLsizei(b.IndexCount), GL_UNSIGNED_SHORT, nullptr);
+    glDrawElements(GL_TRIANGLES, GLsizei(b.IndexCount), GL_UNSIGNED_INT, nullptr);
     ++drawCalls_;
     glBindVertexArray(0);
 }
@@ -483,10 +497,12 @@ void TModelRenderer::Finish() { glFinish(); }
 
 void TModelRenderer::FreeBuffers(TLodBuffers& b, bool keepTextures)
 {
-    if (b.VertexArray) glDeleteVertexArrays(1, &b.VertexArray);
-    GLuint buffers[3] = {b.VertexBuffer, b.IndexBuffer, b.SelectionBuffer};
-    glDeleteBuffers(3, buffers);
-    b.VertexArray = b.VertexBuffer = b.IndexBuffer = b.SelectionBuffer = 0;
+    GLuint arrays[2] = {b.VertexArray, b.SelectionArray};
+    glDeleteVertexArrays(2, arrays);
+    GLuint buffers[4] = {b.VertexBuffer, b.IndexBuffer, b.SelectionVertices, b.SelectionBuffer};
+    glDeleteBuffers(4, buffers);
+    b.VertexArray = b.VertexBuffer = b.IndexBuffer = 0;
+    b.SelectionArray = b.SelectionVertices = b.SelectionBuffer = 0;
     b.Runs.clear();
     b.IndexCount = 0;
     if (!keepTextures) {

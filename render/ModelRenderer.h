@@ -97,6 +97,7 @@ private:
     void ApplyFaceState(uint32_t flags);
     void BindFaceTexture(TLodBuffers& buffers, uint16_t texture, TTextureManager* textures);
     void FreeBuffers(TLodBuffers& buffers, bool keepTextures);
+    static void MakeVertexArray(const std::vector<TVertex>& vertices, uint32_t& array, uint32_t& buffer);
 
     std::unique_ptr<TGLTextureDevice> device_;
     std::unique_ptr<TUniforms> uniforms_;
