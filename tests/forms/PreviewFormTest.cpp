@@ -9,7 +9,9 @@
 #include <QRadioButton>
 #include <QStatusBar>
 
+#include "Archive/PbList.h"
 #include "Camera/Camera.h"
+#include "Core/FilePaths.h"
 #include "Core/Stream.h"
 #include "DemoModel.h"
 #include "FormsTestSupport.h"
@@ -128,6 +130,34 @@ private slots:
         form.SetModel(nullptr);
         Settle(form);
         QCOMPARE(form.PolygonsDrawn(), 0);
+    }
+
+    void DrawsTheDemoGameTowerWithItsTexture()
+    {
+        if (!std::filesystem::exists(DemoGameDir() / "Dta" / "data3d.pbo")) QSKIP("demo game not built");
+        TPbList archives;
+        QVERIFY(archives.OpenGameArchives(PathToUtf8(DemoGameDir())));
+        std::unique_ptr<TMemoryStream> bytes = archives.Extract("data3d\\tower.p3d");
+        QVERIFY(bytes);
+        size_t size = 0;
+        const uint8_t* data = bytes->View(size);
+        auto tower = LoadModelFromMemory(data, size, "data3d\\tower.p3d");
+        QVERIFY(tower);
+        TMPreviewForm form;
+        form.SetTextureSource(
+            [&archives](const std::string& name) -> std::unique_ptr<TStream> { return archives.Extract(name); });
+        form.SetModel(tower.get());
+        form.SetCurrentLOD(0);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        Settle(form);
+        QCOMPARE(form.Surface()->TexturesInCache(), 1);
+        // The brick texture: neither the background nor plain white in the middle.
+        const QImage picture = form.Surface()->grabFramebuffer();
+        const QColor middle = picture.pixelColor(picture.width() / 2, picture.height() / 2);
+        QVERIFY(middle != QColor(0, 128, 192) && middle != QColor(255, 255, 255));
+        SaveScreenshot(&form, QStringLiteral("preview-demo-tower"));
+        form.SetModel(nullptr);
     }
 
     void KeysAndMouseDriveTheCameraUnlessTheViewIsLocked()
