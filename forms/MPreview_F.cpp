@@ -235,7 +235,7 @@ void TMPreviewForm::SyncFrame()
     TPreviewFrame& f = surface_->Frame();
     f.Model = model_;
     f.LODIndex = lodIndex_;
-    f.FaceSelected = faceSelected_;
+    f.SelectedFace = selectedFace_;
     f.ShowInfo = CheckBox_ShowInfo->isChecked();
     f.AutoLOD = CheckBox_AutoLOD->isChecked();
     f.Optional = CheckBox_Optional->isChecked();
@@ -263,9 +263,9 @@ void TMPreviewForm::SetCurrentLOD(int index)
     Rebuild();
 }
 
-void TMPreviewForm::SetFaceSelected(bool selected)
+void TMPreviewForm::SetSelectedFace(int index)
 {
-    faceSelected_ = selected;
+    selectedFace_ = index;
     Rebuild();
 }
 

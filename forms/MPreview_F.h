@@ -35,9 +35,9 @@ public:
 
     // The model shown (not owned) and Reset View.
     void SetModel(TModel* model);
-    // The current LOD of the document (-1: none) and whether a face is selected.
+    // The current LOD of the document (-1: none) and its selected face (-1: none).
     void SetCurrentLOD(int index);
-    void SetFaceSelected(bool selected);
+    void SetSelectedFace(int index);
     // Where device textures come from, and how a LOD's shown proxies get
     // their models.
     void SetTextureSource(TTextureSource source);
@@ -116,7 +116,7 @@ private:
     int frameRate_ = 0;
     TModel* model_ = nullptr;
     int lodIndex_ = -1;
-    bool faceSelected_ = false;
+    int selectedFace_ = -1;
     uint32_t background_ = 0xFF0080C0;
     uint32_t fontColor_ = 0xFF711BE4;
     bool fullScreen_ = false;

@@ -156,7 +156,10 @@ void TPreviewSurface::paintGL()
                 params.Flags = DrawFlag::GivenLOD;
                 params.LODIndex = frame_.LODIndex;
             }
-            if (frame_.FaceSelected) params.Flags |= DrawFlag::Selection;
+            if (frame_.SelectedFace >= 0) {
+                params.Flags |= DrawFlag::Selection;
+                params.SelectedFace = frame_.SelectedFace;
+            }
             if (frame_.Optional) params.Flags |= DrawFlag::Optional;
             if (frame_.Shining) params.Flags |= DrawFlag::Shining;
             if (frame_.HideSorted) params.Flags |= DrawFlag::HideSorted;

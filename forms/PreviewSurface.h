@@ -23,7 +23,7 @@ class TPreviewOverlay;
 struct TPreviewFrame {
     TModel* Model = nullptr;
     int LODIndex = -1;          // the document's current LOD; -1: none
-    bool FaceSelected = false;  // selection display
+    int SelectedFace = -1;  // the face selected in the main window: selection display
     bool AutoLOD = false, Optional = false, Shining = false, HideSorted = false;
     bool Light = true;
     int CullMode = 3;

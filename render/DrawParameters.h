@@ -26,6 +26,7 @@ struct TDrawParameters {
     int32_t LODIndex = 0;
     float Distance = 0;
     TTextureManager* TextureCache = nullptr;  // none: faces draw untextured
+    int32_t SelectedFace = -1;  // with Selection: the face selected in the main window, filled as well
 };
 
 }  // namespace mc

@@ -306,7 +306,9 @@ int TModelRenderer::DrawModel(const TModel& model, const TDrawParameters& params
                 if (proxy->ShowModel && proxy->ProxyModel)
                     pending.push_back({proxy->ProxyModel.get(), ProxyWorld(*proxy, *proxy->ProxyModel) * step.World,
                                        step.Depth + 1});
-        faces += DrawLOD(lod, params, step.World);
+        TDrawParameters stepParams = params;
+        if (step.Depth > 0) stepParams.SelectedFace = -1;  // the selection belongs to the model itself
+        faces += DrawLOD(lod, stepParams, step.World);
     }
     glBindVertexArray(0);
     return faces;
@@ -445,7 +447,9 @@ void TModelRenderer::DrawSelection(const TLOD& lod, TLodBuffers& b, const TDrawP
         for (int c = 0; valid && c < face.Count; ++c) valid = face.Vertices[c] < vertexCount;
         if (!valid) continue;
         const auto& v = face.Vertices;
-        if (f < lod.FaceSelected.size() && lod.FaceSelected[f]) {
+        const bool selected = (f < lod.FaceSelected.size() && lod.FaceSelected[f]) ||
+                              int(f) == params.SelectedFace;
+        if (selected) {
             fill.insert(fill.end(), {v[0], v[1], v[2]});
             if (face.Count == 4) fill.insert(fill.end(), {v[0], v[2], v[3]});
         } else {

@@ -15,7 +15,7 @@
 #include "Model/Model.h"
 #include "ModelRenderer.h"
 #include "OffscreenTarget.h"
-#include "Texture/TextureHeaderLookup.h"
+#include "Game/GameData.h"
 #include "TextureManager.h"
 #include "gl/HeadlessGL.h"
 #include "image/PngWriter.h"
@@ -107,15 +107,11 @@ int RunRender(const TArgs& args)
     if (!known) throw EUsage("unknown view \"" + viewName + "\" (give front, back, left, right, top, bottom or 3d)");
     const bool mask = args.Has("--mask");
 
-    TPbList archives;
-    std::unique_ptr<TScopedPbList> scope;
-    if (args.Options.count("--archives")) {
-        if (!OpenArchiveFolder(archives, args.Option("--archives"))) return ExitRefused;
-        scope = std::make_unique<TScopedPbList>(&archives);
-        InstallTurboJpegDecoder();
-        InstallTextureHeaderLookup();
-    }
-    auto model = LoadModelOrReport(args.Positional[0]);
+    const std::unique_ptr<TGameData> game = GameDataFromArgs(args);
+    if (!game) return ExitRefused;
+    const bool withArchives = game->PbList.Count() > 0;
+    if (withArchives) InstallTurboJpegDecoder();
+    auto model = LoadModelOrReport(args.Positional[0], game.get());
     if (!model) return ExitRefused;
     if (lodIndex >= model->LODCount()) {
         std::fprintf(stderr, "\"%s\" has no LOD %d (LODs: %d)\n", args.Positional[0].c_str(), lodIndex,
@@ -138,10 +134,10 @@ int RunRender(const TArgs& args)
             return ExitRefused;
         }
         std::unique_ptr<TTextureManager> textures;
-        if (scope && !mask)
+        if (withArchives && !mask)
             textures = std::make_unique<TTextureManager>(
                 renderer.TextureDevice(),
-                [&archives](const std::string& name) -> std::unique_ptr<TStream> { return archives.Extract(name); });
+                [&game](const std::string& name) -> std::unique_ptr<TStream> { return game->PbList.Extract(name); });
 
         TFrameSettings frame;
         frame.Light = !args.Has("--no-light");
