@@ -11,7 +11,6 @@
 #include "Model/Model.h"
 #include "ModelRenderer.h"
 #include "PreviewInfo.h"
-#include "gl/HeadlessGL.h"
 
 namespace mc {
 
@@ -85,7 +84,6 @@ void TPreviewSurface::FreeDevice()
 
 void TPreviewSurface::initializeGL()
 {
-    KeepFreedMemoryForGL();
     // The context goes with the widget's top level (full screen and back):
     // everything made in it goes first.
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {

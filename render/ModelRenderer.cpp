@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "DrawRules.h"
 #include "GLTextureDevice.h"
 #include "Model/LOD.h"
@@ -100,6 +104,23 @@ TMatrix4 ProxyWorld(const TProxy& proxy, const TModel& proxyModel)
     return TMatrix4::Translation(proxyModel.ModelOffset) * placement;
 }
 
+// Mesa's software rasteriser allocates and frees large blocks at every change
+// of state between draw calls; with the C library's defaults each of them is
+// fresh memory from the system, page faults on every frame. Freed blocks are
+// kept for reuse instead, process-wide, once a renderer exists.
+void KeepFreedMemoryForReuse()
+{
+#if defined(__GLIBC__)
+    static const bool done = [] {
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+        mallopt(M_TOP_PAD, 16 * 1024 * 1024);
+        return true;
+    }();
+    (void)done;
+#endif
+}
+
 // How deep proxies inside proxies are followed: a model that places itself
 // must not recurse forever.
 constexpr int kMaxProxyDepth = 8;
@@ -138,6 +159,7 @@ TModelRenderer::~TModelRenderer()
 bool TModelRenderer::Initialize(std::string* error)
 {
     if (program_) return true;
+    KeepFreedMemoryForReuse();
     if (epoxy_gl_version() < 33) {
         if (error) *error = "OpenGL 3.3 is needed; the context offers " + std::to_string(epoxy_gl_version() / 10) +
                             "." + std::to_string(epoxy_gl_version() % 10);

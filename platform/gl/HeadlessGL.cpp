@@ -6,10 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace mc {
 
 namespace {
@@ -46,19 +42,6 @@ std::vector<EGLDisplay> CandidateDisplays()
 
 }  // namespace
 
-void KeepFreedMemoryForGL()
-{
-#if defined(__GLIBC__)
-    static const bool done = [] {
-        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-        mallopt(M_TOP_PAD, 16 * 1024 * 1024);
-        return true;
-    }();
-    (void)done;
-#endif
-}
-
 THeadlessGLContext::~THeadlessGLContext()
 {
     if (!display_) return;
@@ -70,7 +53,6 @@ THeadlessGLContext::~THeadlessGLContext()
 
 std::unique_ptr<THeadlessGLContext> THeadlessGLContext::Create(std::string* error)
 {
-    KeepFreedMemoryForGL();
     std::string reason = "no EGL platform that works without a display (surfaceless or device)";
     for (EGLDisplay display : CandidateDisplays()) {
         EGLint major = 0, minor = 0;

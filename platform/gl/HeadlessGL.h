@@ -8,13 +8,6 @@
 
 namespace mc {
 
-// Mesa's software rasteriser allocates and frees large blocks at every change
-// of state between draw calls; with the C library's defaults each of them is
-// fresh memory from the system (page faults on every frame). This keeps freed
-// blocks for reuse, process-wide. Called by Create; windows that draw with GL
-// call it once before their first frame.
-void KeepFreedMemoryForGL();
-
 class THeadlessGLContext {
 public:
     ~THeadlessGLContext();
