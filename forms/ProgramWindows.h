@@ -27,6 +27,9 @@ public:
     TMainForm& MainWindow() { return *main_; }
 
 private:
+    // The 3D preview, following the document.
+    void CreatePreview(TMainForm* main);
+
     TGameData game_;
     std::unique_ptr<TModelDocument> document_;
     std::unique_ptr<TMainForm> main_;

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config ccache
   qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev gstreamer1.0-plugins-base
-  libgl-dev libgl1-mesa-dri libglx-mesa0 xvfb xauth fonts-dejavu-core
+  libgl-dev libgl1-mesa-dri libglx-mesa0 libegl-dev libegl-mesa0 libepoxy-dev xvfb xauth fonts-dejavu-core
   libgtest-dev libbenchmark-dev libturbojpeg0-dev libpng-dev nlohmann-json3-dev
   libtinygltf-dev
   sox

@@ -1,0 +1,47 @@
+// The device-independent part of a LOD's buffers: interleaved vertices
+// (position, normal, texture coordinates: 32 bytes each) and an index list in
+// face order, cut into runs of faces that share texture and flag word, so that
+// each run is one draw call with one state. The vertices are laid out run by
+// run (a vertex that several runs use is repeated), so that a run's draw call
+// touches only the vertices of its own faces: a software rasteriser shades
+// every vertex in the index range of a draw call.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace mc {
+
+class TLOD;
+
+struct TVertex {
+    float Position[3];
+    float Normal[3];
+    float UV[2];
+};
+static_assert(sizeof(TVertex) == 32, "the vertex layout the shader reads");
+
+struct TDrawRun {
+    uint32_t FirstIndex = 0;
+    uint32_t IndexCount = 0;
+    uint32_t FirstVertex = 0;  // the run's vertices: FirstVertex .. FirstVertex + VertexCount - 1
+    uint32_t VertexCount = 0;
+    uint16_t Texture = 0xFFFF;  // index into the LOD's textures, 0xFFFF for none
+    uint32_t Flags = 0;         // the faces' flag word
+    uint32_t FaceCount = 0;
+};
+
+struct TLodBatches {
+    std::vector<TVertex> Vertices;  // run by run
+    std::vector<uint32_t> Indices;  // triangles into Vertices; a quad (0,1,2,3) as (0,1,2)(0,2,3)
+    std::vector<TDrawRun> Runs;
+    uint32_t SkippedFaces = 0;  // faces with a corner outside the vertices or a corner count other than 3 or 4
+};
+
+// The LOD's vertices in their own order.
+std::vector<TVertex> BuildVertices(const TLOD& lod);
+// Vertices, indices and runs; consecutive faces with equal texture and flags
+// share a run.
+TLodBatches BuildBatches(const TLOD& lod);
+
+}  // namespace mc
