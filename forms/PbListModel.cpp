@@ -89,9 +89,8 @@ QVariant TPbListModel::data(const QModelIndex& index, int role) const
 QVariant TPbListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= PbColumnCount) return {};
+    // Headers stay left-aligned so that a narrow column keeps the start of its name.
     if (role == Qt::DisplayRole) return QString::fromLatin1(kHeaders[section]);
-    if (role == Qt::TextAlignmentRole && (section == PbColumnSize || section == PbColumnOriginalSize))
-        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
 
