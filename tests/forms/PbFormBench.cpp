@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 #include <fstream>
 
-#include "../common/archive/ArchiveBuilder.h"
+#include "../support/ArchiveBuilder.h"
 #include "Archive/PbList.h"
 #include "Core/FilePaths.h"
 #include "FormsTestSupport.h"

@@ -15,7 +15,7 @@
 #include <QTreeWidget>
 #include <fstream>
 
-#include "../common/archive/ArchiveBuilder.h"
+#include "../support/ArchiveBuilder.h"
 #include "Archive/PbList.h"
 #include "Core/AppServices.h"
 #include "Core/FilePaths.h"
