@@ -14,6 +14,7 @@
 #include "Core/SafeSave.h"
 #include "Core/Stream.h"
 #include "DemoAnimation.h"
+#include "DemoDocuments.h"
 #include "DemoModel.h"
 #include "DemoTexture.h"
 #include "Model/Model.h"
@@ -408,6 +409,7 @@ bool WriteDemoGame(const fs::path& folder, std::string& error)
     if (!WriteFile(addon / "barrel_co.paa", EncodePaaArgb4444(64, 64, BarrelPixel), error)) return false;
     if (!WriteModel(addon / "arm.p3d", *MakeTwoBoneModel(), error)) return false;
     if (!WriteAnimation(addon / "anims" / "arm.rtm", *MakeTwoBoneAnimation(), error)) return false;
+    if (!WriteDemoDocuments(addon, error)) return false;
     if (!Pack(addon, folder / "AddOns" / "demo.pbo", error)) return false;
 
     fs::remove_all(folder / ".staging", ec);

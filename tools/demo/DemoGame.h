@@ -5,7 +5,8 @@
 //   Dta/data3d.pbo       crate.p3d, tower.p3d (three visual LODs), flag.p3d
 //   Dta/data.pbo         their textures
 //   AddOns/demo.pbo      barrel.p3d, its texture, the two-bone arm model and
-//                        its RTM animation
+//                        its RTM animation, a read-me page, a mission script,
+//                        a string table and a WSS sound
 #pragma once
 
 #include <filesystem>
