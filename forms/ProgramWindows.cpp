@@ -6,6 +6,7 @@
 #include "GuiServices.h"
 #include "Log_F.h"
 #include "Main_F.h"
+#include "View_F.h"
 #include "jpeg/TurboJpegDecoder.h"
 
 namespace mc {
@@ -18,7 +19,13 @@ TProgram::TProgram()
     document_ = std::make_unique<TModelDocument>(game_);
     main_ = std::make_unique<TMainForm>(*document_);
     TMainForm* main = main_.get();
-    // Model view, texture window, preview and archive manager come here.
+    auto* view = new TViewForm(*document_, main);
+    main->SetWindowCommand(TProgramWindow::Model, [view] {
+        view->show();
+        view->raise();
+        view->activateWindow();
+    });
+    // Texture window, preview and archive manager come here.
     new TAlphaColorForm(main);
     // Animation window and model catalog come here.
     auto* log = new TLogForm(main);
