@@ -17,6 +17,7 @@
 #include "Model/Model.h"
 #include "Model/ModelLoader.h"
 #include "Model/ModelTables.h"
+#include "MainGridModels.h"
 #include "Main_F.h"
 #include "ModelDocument.h"
 #include "ProgramWindows.h"
@@ -684,6 +685,35 @@ private slots:
         QVERIFY(view->Options().SecondLOD == nullptr);
         QCOMPARE(view->findChild<QComboBox*>(QStringLiteral("ComboBox_SecondLOD"))->count(),
                  program.Document().Model()->LODCount() + 1);
+
+        // A rubber band in the view marks the same rows in the main window's
+        // vertex and polygon grids.
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        QApplication::processEvents();
+        const TLOD& lod = *program.Document().CurrentLOD();
+        const auto marked = [](const QAbstractItemModel& grid, int row) {
+            return grid.data(grid.index(row, 1), Qt::BackgroundRole).isValid();
+        };
+        const auto band = [&](int mode) {
+            view->SetSelectionMode(mode);
+            view->SetActiveView(0);
+            const TViewProjection proj(view->View(0));
+            const TScreenPoint a = proj.Project({-0.6f, -0.1f, 0}), b = proj.Project({0.6f, 1.1f, 0});
+            view->PanelMousePress(0, Qt::LeftButton, QPoint(a.x, a.y));
+            view->PanelMouseMove(0, Qt::LeftButton, QPoint(b.x, b.y));
+            view->PanelMouseRelease(0, Qt::LeftButton, QPoint(b.x, b.y));
+        };
+        band(SelectVertices);
+        QCOMPARE(int(std::count(lod.VertexSelected.begin(), lod.VertexSelected.end(), 1)), lod.VertexCount());
+        for (int v = 0; v < lod.VertexCount(); ++v) QVERIFY(marked(*main.VerticesModel(), v));
+        QVERIFY(!marked(*main.PolygonsModel(), 0));
+        band(SelectPolygons);
+        for (int f = 0; f < lod.FaceCount(); ++f) QVERIFY(marked(*main.PolygonsModel(), f));
+        // A click in the band's panel starts again with nothing selected.
+        view->PanelMousePress(0, Qt::LeftButton, QPoint(2, 2));
+        view->PanelMouseRelease(0, Qt::LeftButton, QPoint(2, 2));
+        QVERIFY(!marked(*main.PolygonsModel(), 0));
+        QVERIFY(!marked(*main.VerticesModel(), 0));
         view->close();
     }
 
