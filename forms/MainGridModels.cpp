@@ -1,5 +1,6 @@
 #include "MainGridModels.h"
 
+#include <QColor>
 #include <cstdio>
 
 #include "Model/Model.h"
@@ -47,11 +48,19 @@ int TLODGridModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(headers_.size());
 }
 
+void TLODGridModel::RefreshMarks()
+{
+    const int rows = rowCount();
+    if (rows > 0) emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1), {Qt::BackgroundRole});
+}
+
 QVariant TLODGridModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !lod_ || !index.isValid()) return {};
+    if (!lod_ || !index.isValid()) return {};
     const int row = index.row();
     if (row >= ItemCount()) return {};
+    if (role == Qt::BackgroundRole) return ItemMarked(row) ? QVariant(QColor(196, 240, 196)) : QVariant();
+    if (role != Qt::DisplayRole) return {};
     if (index.column() == 0) return QString::number(row);
     return Cell(row, index.column());
 }
@@ -69,6 +78,8 @@ TVerticesGridModel::TVerticesGridModel(QObject* parent)
 }
 
 int TVerticesGridModel::ItemCount() const { return lod_ ? lod_->VertexCount() : 0; }
+
+bool TVerticesGridModel::ItemMarked(int item) const { return lod_->IsVertexSelected(item); }
 
 QString TVerticesGridModel::Cell(int item, int column) const
 {
@@ -89,6 +100,8 @@ TPolygonsGridModel::TPolygonsGridModel(QObject* parent)
 }
 
 int TPolygonsGridModel::ItemCount() const { return lod_ ? lod_->FaceCount() : 0; }
+
+bool TPolygonsGridModel::ItemMarked(int item) const { return lod_->IsFaceSelected(item); }
 
 QString TPolygonsGridModel::Cell(int item, int column) const
 {

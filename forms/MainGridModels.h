@@ -20,11 +20,15 @@ public:
     const TLOD* LOD() const { return lod_; }
     // Rebuilds the view after the LOD's items changed.
     void Refresh();
+    // Repaints the marks after the LOD's selection changed.
+    void RefreshMarks();
 
     // Items of the current LOD shown by this grid.
     virtual int ItemCount() const = 0;
     // The text of a cell of column 1 or later for an item.
     virtual QString Cell(int item, int column) const = 0;
+    // Items selected in the LOD (by the model view) get a marked background.
+    virtual bool ItemMarked(int item) const { return false; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -44,6 +48,7 @@ public:
     explicit TVerticesGridModel(QObject* parent);
     int ItemCount() const override;
     QString Cell(int item, int column) const override;
+    bool ItemMarked(int item) const override;
 };
 
 // "" "1" "2" "3" "4" "flags" "texture".
@@ -52,6 +57,7 @@ public:
     explicit TPolygonsGridModel(QObject* parent);
     int ItemCount() const override;
     QString Cell(int item, int column) const override;
+    bool ItemMarked(int item) const override;
 };
 
 // "" "name" "flags" "ext.flags": only the name is filled.

@@ -330,6 +330,14 @@ void TMainForm::ConnectDocument()
     connect(&document_, &TModelDocument::ModelCleared, this, &TMainForm::OnModelCleared);
     connect(&document_, &TModelDocument::LODSelected, this, &TMainForm::OnLODSelected);
     connect(&document_, &TModelDocument::FileNameChanged, this, &TMainForm::UpdateCaption);
+    // The selection made in the model view (or by choosing a named
+    // selection) marks the rows of the vertex and polygon grids.
+    const auto marks = [this] {
+        vertices_->RefreshMarks();
+        polygons_->RefreshMarks();
+    };
+    connect(&document_, &TModelDocument::SelectionChanged, this, marks);
+    connect(&document_, &TModelDocument::ComponentSelected, this, marks);
 }
 
 void TMainForm::SetWindowCommand(TProgramWindow window, std::function<void()> command)

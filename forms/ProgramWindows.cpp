@@ -9,8 +9,12 @@
 #include "Core/Stream.h"
 #include "MPreview_F.h"
 #include "Main_F.h"
+#include "Pb_F.h"
+#include "Texture_F.h"
 #include "Model/Model.h"
 #include "Model/ProxyModels.h"
+#include "Texture/Texture.h"
+#include "View_F.h"
 #include "jpeg/TurboJpegDecoder.h"
 
 namespace mc {
@@ -24,15 +28,86 @@ TProgram::TProgram()
     main_ = std::make_unique<TMainForm>(*document_);
     TMainForm* main = main_.get();
     AddGltfExportCommand(*main, *document_);
-    // Model view and texture window come here.
+    CreateModelView(main);
+    CreateTextureWindow(main);
     CreatePreview(main);
-    // Archive manager comes here.
+    CreatePbManager(main);
     new TAlphaColorForm(main);
-    // Animation window and model catalog come here.
+    // Animation window comes here.
+    // Model catalog comes here.
     auto* log = new TLogForm(main);
     log->setWindowFlag(Qt::Window);
     new TAboutForm(main);
     new TAOptionsForm(game_, main);
+}
+
+namespace {
+
+// Shows a tool window above the others.
+void ShowWindow(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+// What the texture window reads of the open model: the document's current
+// LOD and face and its texture cache.
+class TDocumentTextureSource : public ITextureFormSource {
+public:
+    explicit TDocumentTextureSource(const TModelDocument& document) : document_(document) {}
+    const TLOD* CurrentLOD() const override { return document_.CurrentLOD(); }
+    int CurrentFaceIndex() const override { return document_.CurrentFaceIndex(); }
+    int TextureIndexOf(const TTexture* texture) const override { return document_.TextureIndexOf(texture); }
+
+private:
+    const TModelDocument& document_;
+};
+
+}  // namespace
+
+void TProgram::CreateModelView(TMainForm* main)
+{
+    auto* view = new TViewForm(*document_, main);
+    main->SetWindowCommand(TProgramWindow::Model, [view] { ShowWindow(view); });
+}
+
+void TProgram::CreateTextureWindow(TMainForm* main)
+{
+    textureSource_ = std::make_unique<TDocumentTextureSource>(*document_);
+    auto* texture = new TTextureForm(*textureSource_, main);
+    texture->setWindowFlag(Qt::Window);
+    TModelDocument& doc = *document_;
+    main->SetWindowCommand(TProgramWindow::Texture, [texture] { ShowWindow(texture); });
+    QObject::connect(&doc, &TModelDocument::TextureShown, texture,
+                     [texture](const TTexture* shown, const QString& name) {
+                         texture->SetTexture(shown);
+                         texture->SetTextureName(name.toStdString());
+                     });
+    // The face changed after its texture was shown: the outline follows.
+    QObject::connect(&doc, &TModelDocument::PolygonSelected, texture, [texture] { texture->Refresh(); });
+    QObject::connect(&doc, &TModelDocument::LODSelected, texture, [texture] { texture->Refresh(); });
+    QObject::connect(&doc, &TModelDocument::ModelCleared, texture, [texture] {
+        texture->SetTexture(nullptr);
+        texture->SetTextureName({});
+    });
+}
+
+void TProgram::CreatePbManager(TMainForm* main)
+{
+    auto* pb = new TPbForm(TPbGameAccess{&game_.PbList, game_.GameFolder}, main);
+    // The game folder is known only after the start-up: the open dialog of
+    // "Add" starts in the current one.
+    main->SetWindowCommand(TProgramWindow::PbManager, [this, pb] {
+        pb->GameFolder = game_.GameFolder;
+        ShowWindow(pb);
+    });
+    main->SetModelPicker(TModelPicker::Archives, [this, pb]() -> std::optional<std::string> {
+        pb->GameFolder = game_.GameFolder;
+        std::string name = pb->PickModel();
+        if (name.empty()) return std::nullopt;
+        return name;
+    });
 }
 
 void TProgram::CreatePreview(TMainForm* main)
@@ -42,11 +117,7 @@ void TProgram::CreatePreview(TMainForm* main)
     preview->SetTextureSource(
         [this](const std::string& name) -> std::unique_ptr<TStream> { return game_.PbList.Extract(name); });
     preview->SetProxyResolver([this](TLOD& lod) { ResolveProxyModels(lod, game_); });
-    main->SetWindowCommand(TProgramWindow::Preview, [preview] {
-        preview->show();
-        preview->raise();
-        preview->activateWindow();
-    });
+    main->SetWindowCommand(TProgramWindow::Preview, [preview] { ShowWindow(preview); });
     QObject::connect(&doc, &TModelDocument::ModelOpened, preview, [preview, &doc] {
         preview->SetSelectedFace(-1);
         preview->SetModel(doc.Model());

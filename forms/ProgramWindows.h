@@ -10,6 +10,7 @@
 
 namespace mc {
 
+class ITextureFormSource;
 class TMainForm;
 
 class TProgram {
@@ -27,11 +28,15 @@ public:
     TMainForm& MainWindow() { return *main_; }
 
 private:
-    // The 3D preview, following the document.
+    // The windows around the main window, each following the document.
+    void CreateModelView(TMainForm* main);
+    void CreateTextureWindow(TMainForm* main);
     void CreatePreview(TMainForm* main);
+    void CreatePbManager(TMainForm* main);
 
     TGameData game_;
     std::unique_ptr<TModelDocument> document_;
+    std::unique_ptr<ITextureFormSource> textureSource_;
     std::unique_ptr<TMainForm> main_;
 };
 
