@@ -26,6 +26,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t v)
 std::vector<uint8_t> Wave(uint32_t dataLength, size_t dataBytes, uint16_t channels = 2)
 {
     std::vector<uint8_t> out;
+    out.reserve(64 + dataBytes);
     Put(out, "RIFF");
     Put32(out, 0);
     Put(out, "WAVE");

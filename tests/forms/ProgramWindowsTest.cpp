@@ -1,0 +1,185 @@
+// The windows around the main window, as the program creates and connects
+// them: the archive manager and its model picker, the texture window
+// following the selected face, the model view and the preview menu entries.
+#include <QAbstractItemView>
+#include <QAction>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "Core/FilePaths.h"
+#include "FormsTestSupport.h"
+#include "MPreview_F.h"
+#include "Main_F.h"
+#include "Model/Model.h"
+#include "PbListModel.h"
+#include "Pb_F.h"
+#include "ProgramWindows.h"
+#include "Texture_F.h"
+#include "View_F.h"
+
+using namespace mc;
+using namespace mc::test;
+
+namespace {
+
+QTreeWidgetItem* TopNode(TPbForm& form, const QString& label)
+{
+    for (int i = 0; i < form.TreeView->topLevelItemCount(); ++i)
+        if (form.TreeView->topLevelItem(i)->text(0) == label) return form.TreeView->topLevelItem(i);
+    return nullptr;
+}
+
+bool SelectRow(TPbForm& form, const QString& name)
+{
+    const TPbListModel& model = *form.ListModel();
+    for (int r = 0; r < model.RowCount(); ++r) {
+        if (model.Cell(r, PbColumnName) == name) {
+            form.ListView->setCurrentIndex(form.ListModel()->index(r, 0));
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+class ProgramWindowsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TProgram> program_;
+    TMainForm* form_ = nullptr;
+    TScriptedDialogs* dialogs_ = nullptr;
+
+    template <class T>
+    T* Window()
+    {
+        T* window = form_->findChild<T*>();
+        if (!window) qFatal("window not created");
+        return window;
+    }
+
+    // File > Open from > Pb... choosing the row of the add-on's top folder.
+    void OpenFromPb(const QString& folder, const QString& row)
+    {
+        TPbForm* pb = Window<TPbForm>();
+        bool picked = false;
+        QTimer::singleShot(0, pb, [&] {
+            QTreeWidgetItem* node = TopNode(*pb, folder);
+            if (node) pb->TreeView->setCurrentItem(node);
+            picked = node && SelectRow(*pb, row);
+            SaveScreenshot(pb, "program-pb-picker");
+            if (picked)
+                pb->Button_Ok->click();
+            else
+                pb->reject();
+        });
+        form_->Action("MenuItem_File_Open_FromPb")->trigger();
+        QVERIFY2(picked, qPrintable(folder + "\\" + row));
+    }
+
+private slots:
+    void initTestCase() { qputenv("MESHCRAFT_GAME_DIR", QByteArray::fromStdString(PathToUtf8(DemoGameDir()))); }
+
+    void init()
+    {
+        dialogs_ = new TScriptedDialogs;
+        program_ = std::make_unique<TProgram>();
+        form_ = &program_->MainWindow();
+        StartQuietly(*form_, *dialogs_);
+        form_->resize(760, 600);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_));
+    }
+
+    void cleanup()
+    {
+        form_ = nullptr;
+        program_.reset();
+        delete dialogs_;
+        dialogs_ = nullptr;
+    }
+
+    void pbManagerShowsEveryArchive()
+    {
+        QAction* entry = form_->Action("MenuItem_View_PbManager");
+        QCOMPARE(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_B));
+        QVERIFY(entry->isEnabled());
+        entry->trigger();
+        TPbForm* pb = Window<TPbForm>();
+        QVERIFY(QTest::qWaitForWindowExposed(pb));
+        // The add-on, then the game's two archives; the add-on dialog starts in the game folder.
+        QCOMPARE(pb->TreeView->topLevelItemCount(), 3);
+        QVERIFY(TopNode(*pb, "demo"));
+        QVERIFY(TopNode(*pb, "data3d"));
+        QCOMPARE(pb->GameFolder, program_->Game().GameFolder);
+        QVERIFY(!pb->GameFolder.empty());
+        SaveScreenshot(pb, "program-pb-manager");
+        pb->close();
+    }
+
+    void openFromPbNamesTheAddOnModel()
+    {
+        OpenFromPb("demo", "barrel.p3d");
+        QVERIFY(program_->Document().Model());
+        QVERIFY2(form_->windowTitle().contains("barrel.p3d"), qPrintable(form_->windowTitle()));
+        // Cancelling the picker keeps the open model.
+        TPbForm* pb = Window<TPbForm>();
+        QTimer::singleShot(0, pb, [pb] { pb->reject(); });
+        form_->Action("MenuItem_File_Open_FromPb")->trigger();
+        QVERIFY(form_->windowTitle().contains("barrel.p3d"));
+    }
+
+    void selectedPolygonShowsItsTextureAndOutline()
+    {
+        OpenFromPb("demo", "barrel.p3d");
+        TModelDocument& doc = program_->Document();
+        QVERIFY(doc.CurrentLOD());
+        TTextureForm* texture = Window<TTextureForm>();
+        QAction* entry = form_->Action("MenuItem_View_Texture");
+        QCOMPARE(entry->shortcut(), QKeySequence(Qt::Key_F5));
+        entry->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(texture));
+
+        doc.SelectPolygon(0);
+        QVERIFY(texture->CurrentTexture);
+        QVERIFY2(QString::fromStdString(texture->TextureName).endsWith("barrel_co.paa"),
+                 texture->TextureName.c_str());
+        QVERIFY(texture->windowTitle().contains("barrel_co.paa ["));
+        // One grid row a corner of the selected face.
+        const int corners = doc.CurrentLOD()->Faces[0].Count;
+        QCOMPARE(texture->StringGrid_UV->rowCount(), corners);
+        QVERIFY(texture->ComposeBuffer());
+        SaveScreenshot(texture, "program-texture-window");
+
+        // Another face of the same texture moves the outline.
+        const QImage first = texture->Image_Buffer.copy();
+        doc.SelectPolygon(doc.CurrentLOD()->FaceCount() - 1);
+        QVERIFY(texture->ComposeBuffer());
+        QVERIFY(texture->Image_Buffer != first);
+
+        // Closing the model leaves no texture.
+        doc.ClearModel();
+        QVERIFY(!texture->CurrentTexture);
+        QCOMPARE(texture->windowTitle(), QStringLiteral("(none)"));
+    }
+
+    void modelViewAndPreviewEntries()
+    {
+        form_->Action("MenuItem_View_Model")->trigger();
+        TViewForm* view = Window<TViewForm>();
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        form_->Action("MenuItem_View_Preview")->trigger();
+        TMPreviewForm* preview = Window<TMPreviewForm>();
+        QVERIFY(QTest::qWaitForWindowExposed(preview));
+        view->close();
+        preview->close();
+    }
+};
+
+QTEST_MAIN(ProgramWindowsTest)
+#include "ProgramWindowsTest.moc"
