@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "DrawRules.h"
 #include "Model/LOD.h"
 #include "Model/Model.h"
 
@@ -46,12 +47,13 @@ TLodBatches BuildBatches(const TLOD& lod)
             ++b.SkippedFaces;
             continue;
         }
-        if (b.Runs.empty() || b.Runs.back().Texture != face.Texture || b.Runs.back().Flags != face.Flags) {
+        const uint32_t flags = face.Flags & kDrawStateFlags;
+        if (b.Runs.empty() || b.Runs.back().Texture != face.Texture || b.Runs.back().Flags != flags) {
             TDrawRun run;
             run.FirstIndex = uint32_t(b.Indices.size());
             run.FirstVertex = uint32_t(b.Vertices.size());
             run.Texture = face.Texture;
-            run.Flags = face.Flags;
+            run.Flags = flags;
             b.Runs.push_back(run);
         }
         const auto runIndex = uint32_t(b.Runs.size() - 1);

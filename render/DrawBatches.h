@@ -27,7 +27,7 @@ struct TDrawRun {
     uint32_t FirstVertex = 0;  // the run's vertices: FirstVertex .. FirstVertex + VertexCount - 1
     uint32_t VertexCount = 0;
     uint16_t Texture = 0xFFFF;  // index into the LOD's textures, 0xFFFF for none
-    uint32_t Flags = 0;         // the faces' flag word
+    uint32_t Flags = 0;         // the faces' flag word, its drawing bits only
     uint32_t FaceCount = 0;
 };
 

@@ -6,6 +6,10 @@
 
 namespace mc {
 
+static_assert(kDrawStateFlags == (FaceFlags::AlphaOther | FaceFlags::AlphaCompact | FaceFlags::Always |
+                                  FaceFlags::Shining | FaceFlags::Transparent | FaceFlags::Proxy),
+              "the bits FaceDrawn and FaceStateFor read");
+
 int ChooseLOD(const TModel& model, const TDrawParameters& params)
 {
     const int count = model.LODCount();

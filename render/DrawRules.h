@@ -32,4 +32,10 @@ struct TFaceState {
 
 TFaceState FaceStateFor(uint32_t faceFlags);
 
+// The bits of a face's flag word that the two decisions above read: faces
+// whose words differ only elsewhere (lighting and shadow hints, user bits)
+// draw in the same state and may share a draw call.
+inline constexpr uint32_t kDrawStateFlags = 0x00000100u | 0x00000200u | 0x00004000u | 0x00008000u |
+                                            0x00010000u | 0x00020000u | 0x30000000u;
+
 }  // namespace mc

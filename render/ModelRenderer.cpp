@@ -274,6 +274,7 @@ void TModelRenderer::BeginFrame(const TFrameSettings& settings)
     glDisable(GL_BLEND);
     glUniform1i(u.AlphaTest, 0);
     glBindSampler(0, samplers_[0]);
+    stateKnown_ = false;
     device_->SetTexture(0, 0);
 }
 
@@ -287,6 +288,7 @@ void TModelRenderer::EndFrame()
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
+    stateKnown_ = false;
 }
 
 void TModelRenderer::SetWorld(const TMatrix4& world)
@@ -407,14 +409,23 @@ void TModelRenderer::BindFaceTexture(TLodBuffers& b, uint16_t texture, TTextureM
 
 void TModelRenderer::ApplyFaceState(uint32_t flags)
 {
+    // Only what differs from the state last set: the software rasteriser
+    // revalidates its pipeline for every change.
     const TFaceState s = FaceStateFor(flags);
-    glBindSampler(0, samplers_[(s.U == TAddress::Clamp ? 1 : 0) | (s.V == TAddress::Clamp ? 2 : 0)]);
-    if (s.Blend)
-        glEnable(GL_BLEND);
-    else
-        glDisable(GL_BLEND);
-    glUniform1i(uniforms_->AlphaTest, s.AlphaTest ? 1 : 0);
-    glUniform1f(uniforms_->AlphaReference, float(s.AlphaReference));
+    const bool all = !stateKnown_;
+    if (all || s.U != state_.U || s.V != state_.V)
+        glBindSampler(0, samplers_[(s.U == TAddress::Clamp ? 1 : 0) | (s.V == TAddress::Clamp ? 2 : 0)]);
+    if (all || s.Blend != state_.Blend) {
+        if (s.Blend)
+            glEnable(GL_BLEND);
+        else
+            glDisable(GL_BLEND);
+    }
+    if (all || s.AlphaTest != state_.AlphaTest) glUniform1i(uniforms_->AlphaTest, s.AlphaTest ? 1 : 0);
+    if (all || s.AlphaReference != state_.AlphaReference)
+        glUniform1f(uniforms_->AlphaReference, float(s.AlphaReference));
+    state_ = s;
+    stateKnown_ = true;
 }
 
 int TModelRenderer::DrawLOD(const TLOD& lod, const TDrawParameters& params, const TMatrix4& world)
@@ -429,6 +440,7 @@ int TModelRenderer::DrawLOD(const TLOD& lod, const TDrawParameters& params, cons
         device_->SetTexture(0, 0);
         glDisable(GL_BLEND);
         glUniform1i(uniforms_->AlphaTest, 0);
+        stateKnown_ = false;
         if (b.IndexCount) {
             glDrawElements(GL_TRIANGLES, GLsizei(b.IndexCount), GL_UNSIGNED_INT, nullptr);
             ++drawCalls_;

@@ -16,6 +16,7 @@
 #include "Core/Vector3.h"
 #include "DrawBatches.h"
 #include "DrawParameters.h"
+#include "DrawRules.h"
 
 namespace mc {
 
@@ -107,6 +108,9 @@ private:
     TFrameSettings frame_;
     TMatrix4 viewProjection_ = TMatrix4::Identity();
     int drawCalls_ = 0;
+    // The face state last applied; unknown after anything else set it.
+    TFaceState state_;
+    bool stateKnown_ = false;
 };
 
 // The view and projection of an orthographic picture along one of the six

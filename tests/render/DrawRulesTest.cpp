@@ -117,6 +117,21 @@ TEST(DrawBatches, RunsFollowFaceOrderAndSplitOnTextureOrFlags)
     EXPECT_FLOAT_EQ(b.Vertices[2].Normal[2], -1.0f);
 }
 
+TEST(DrawBatches, FlagBitsThatDrawTheSameShareARun)
+{
+    auto model = test::ModelWithLODs({1});
+    TLOD& lod = *model->LOD(0);
+    test::AddQuad(lod, 0xC000, 0);
+    test::AddQuad(lod, 0xC000 | 0x20 | 0x01000000, 0);  // lighting and user bits: the same state
+    test::AddQuad(lod, 0x4000, 0);                        // U wraps now
+    test::AddQuad(lod, 0x4000 | 0x00010000, 0);           // shining: may be hidden on its own
+    const TLodBatches b = BuildBatches(lod);
+    ASSERT_EQ(b.Runs.size(), 3u);
+    EXPECT_EQ(b.Runs[0].FaceCount, 2u);
+    EXPECT_EQ(b.Runs[0].Flags, 0xC000u);
+    EXPECT_EQ(b.Runs[2].Flags, 0x00014000u);
+}
+
 TEST(DrawBatches, FacesOutsideTheVerticesAreLeftOut)
 {
     auto model = test::ModelWithLODs({1});
