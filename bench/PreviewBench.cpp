@@ -16,6 +16,7 @@
 #include "Model/ModelLoader.h"
 #include "ModelRenderer.h"
 #include "OffscreenTarget.h"
+#include "PreviewCamera.h"
 #include "TextureManager.h"
 #include "gl/HeadlessGL.h"
 
@@ -76,15 +77,8 @@ struct TScene {
         }
         TSurface surface;
         TCamera camera(&surface, {0, 0, -10});
-        camera.SetFarPlane(1200);
-        camera.SetNearPlane(0.1f);
-        camera.SetFieldOfView(0.5235988f);
-        camera.LockTarget({0, 0, 0});
-        camera.LookAt({0, 0, 0});
-        Vector3 centre;
-        float radius = 0;
-        Model->ViewFraming(centre, radius);
-        camera.FitSphere(centre, camera.FieldOfView(), radius);
+        ApplyPreviewCameraSettings(camera);
+        FrameModel(camera, Model.get());
         camera.Apply();
         Frame.View = surface.View;
         Frame.Projection = surface.Projection;

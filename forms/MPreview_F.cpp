@@ -22,6 +22,7 @@
 #include "Dialogs.h"
 #include "Model/LOD.h"
 #include "Model/Model.h"
+#include "PreviewCamera.h"
 #include "PreviewInfo.h"
 #include "PreviewSurface.h"
 
@@ -293,15 +294,7 @@ void TMPreviewForm::Rebuild()
 void TMPreviewForm::ResetView()
 {
     TCamera& camera = Camera();
-    camera.LookAt({0, 0, 0});
-    if (model_) {
-        Vector3 centre;
-        float radius = 0;
-        model_->ViewFraming(centre, radius);
-        camera.FitSphere(centre, camera.FieldOfView(), radius);
-    } else {
-        camera.SetPosition({0, 0, -10});
-    }
+    FrameModel(camera, model_);
     camera.SetFrozen(false);
     if (PopupMenuItem_Freeze) {
         PopupMenuItem_Freeze->setChecked(false);

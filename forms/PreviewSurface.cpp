@@ -10,6 +10,7 @@
 
 #include "Model/Model.h"
 #include "ModelRenderer.h"
+#include "PreviewCamera.h"
 #include "PreviewInfo.h"
 
 namespace mc {
@@ -55,12 +56,7 @@ TPreviewSurface::TPreviewSurface(QWidget* parent) : QOpenGLWidget(parent), camer
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(false);
     setMinimumSize(64, 48);
-    // The preview's camera: start, target, speed and planes.
-    camera_.SetSpeed(0.2f);
-    camera_.SetFarPlane(1200.0f);
-    camera_.SetNearPlane(0.1f);
-    camera_.SetFieldOfView(0.5235988f);
-    camera_.LockTarget({0, 0, 0});
+    ApplyPreviewCameraSettings(camera_);
 }
 
 TPreviewSurface::~TPreviewSurface()

@@ -1,5 +1,5 @@
-// PNG files of display pictures and of exact texture pictures, written with
-// libpng.
+// PNG files of display pictures and of exact texture pictures (libpng, or
+// stb_image_write in the Windows build).
 #pragma once
 
 #include <cstdint>

@@ -15,6 +15,7 @@
 #include "Model/Model.h"
 #include "ModelRenderer.h"
 #include "OffscreenTarget.h"
+#include "PreviewCamera.h"
 #include "Game/GameData.h"
 #include "TextureManager.h"
 #include "gl/HeadlessGL.h"
@@ -67,16 +68,8 @@ void PreviewCamera(const TModel& model, int width, int height, TMatrix4& view, T
 {
     TCaptureSurface surface(width, height);
     TCamera camera(&surface, {0, 0, -10});
-    camera.SetSpeed(0.2f);
-    camera.SetFarPlane(1200.0f);
-    camera.SetNearPlane(0.1f);
-    camera.SetFieldOfView(0.5235988f);
-    camera.LockTarget({0, 0, 0});
-    camera.LookAt({0, 0, 0});
-    Vector3 centre;
-    float radius = 0;
-    model.ViewFraming(centre, radius);
-    camera.FitSphere(centre, camera.FieldOfView(), radius);
+    ApplyPreviewCameraSettings(camera);
+    FrameModel(camera, &model);
     camera.Apply();
     view = surface.View;
     projection = surface.Projection;

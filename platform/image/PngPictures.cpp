@@ -1,27 +1,15 @@
-// PNG files of display pictures, written with stb_image_write (the Windows
-// build, where libpng is not at hand). Same interface as the libpng writer.
+// PNG pictures of display images and exact texture images: the rows laid
+// out as the file stores them, handed to the build's encoder, and written
+// through the safe save.
 #include "image/PngWriter.h"
-
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#define STBI_WRITE_NO_STDIO
-#include <stb_image_write.h>
-
-#include <climits>
 
 #include "Core/SafeSave.h"
 #include "Core/StreamIO.h"
+#include "image/PngEncoder.h"
 
 namespace mc {
 
 namespace {
-
-void AppendBytes(void* context, void* data, int size)
-{
-    auto* out = static_cast<std::vector<uint8_t>*>(context);
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    if (size > 0) out->insert(out->end(), bytes, bytes + size);
-}
 
 std::vector<uint8_t> PackRows(const TPixelImage& image, TPngChannels channels)
 {
@@ -42,23 +30,6 @@ std::vector<uint8_t> PackRows(const TPixelImage& image, TPngChannels channels)
         }
     }
     return rows;
-}
-
-// Rows of perPixel bytes each, through stb_image_write.
-bool EncodeRows(const uint8_t* rows, int width, int height, int perPixel, std::vector<uint8_t>& png,
-                std::string* error)
-{
-    // stb_image_write counts bytes in int.
-    if (uint64_t(width) * uint64_t(height) * uint64_t(perPixel) > uint64_t(INT_MAX) / 2) {
-        if (error) *error = "the picture is too large";
-        return false;
-    }
-    if (!stbi_write_png_to_func(AppendBytes, &png, width, height, perPixel, rows, width * perPixel)) {
-        png.clear();
-        if (error) *error = "the PNG encoder failed";
-        return false;
-    }
-    return true;
 }
 
 bool SaveBytes(const std::string& path, const std::vector<uint8_t>& png, std::string* error)
@@ -87,7 +58,8 @@ bool EncodePng(const TPixelImage& image, TPngChannels channels, std::vector<uint
         return false;
     }
     const std::vector<uint8_t> rows = PackRows(image, channels);
-    return EncodeRows(rows.data(), image.Width(), image.Height(), channels == TPngChannels::Rgb ? 3 : 1, png, error);
+    return EncodePngRows(rows.data(), image.Width(), image.Height(), channels == TPngChannels::Rgb ? 3 : 1, png,
+                         error);
 }
 
 bool EncodePng(const TRgbaImage& image, bool withAlpha, std::vector<uint8_t>& png, std::string* error)
@@ -97,7 +69,7 @@ bool EncodePng(const TRgbaImage& image, bool withAlpha, std::vector<uint8_t>& pn
         if (error) *error = "the picture is empty";
         return false;
     }
-    if (withAlpha) return EncodeRows(image.Bytes(), image.Width(), image.Height(), 4, png, error);
+    if (withAlpha) return EncodePngRows(image.Bytes(), image.Width(), image.Height(), 4, png, error);
     const size_t pixels = size_t(image.Width()) * size_t(image.Height());
     std::vector<uint8_t> rows(pixels * 3);
     const uint8_t* src = image.Bytes();
@@ -106,7 +78,7 @@ bool EncodePng(const TRgbaImage& image, bool withAlpha, std::vector<uint8_t>& pn
         rows[3 * i + 1] = src[1];
         rows[3 * i + 2] = src[2];
     }
-    return EncodeRows(rows.data(), image.Width(), image.Height(), 3, png, error);
+    return EncodePngRows(rows.data(), image.Width(), image.Height(), 3, png, error);
 }
 
 bool SavePng(const std::string& path, const TPixelImage& image, TPngChannels channels, std::string* error)
