@@ -9,6 +9,7 @@
 
 #include "Archive/PbFile.h"
 #include "Core/AppServices.h"
+#include "Core/CFile.h"
 #include "Core/FilePaths.h"
 #include "Core/SafeSave.h"
 #include "Core/Strings.h"
@@ -62,11 +63,7 @@ public:
     // False with errno EEXIST when something of that name is there.
     bool Create(const std::string& path)
     {
-#ifdef _WIN32
-        file_ = _wfopen(PathFromUtf8(path).wstring().c_str(), L"wbx");
-#else
-        file_ = std::fopen(path.c_str(), "wbx");
-#endif
+        file_ = OpenCFile(path, TCFileMode::CreateExclusive);
         if (file_) std::setvbuf(file_, nullptr, _IONBF, 0);
         return file_ != nullptr;
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "Core/CFile.h"
 #include "Core/FilePaths.h"
 
 namespace mc {
@@ -79,15 +80,9 @@ bool TFileStream::Open(const std::string& path, Mode mode)
     // A folder or a device opens as a stream on some systems; none of them
     // is a file to read.
     if (mode != Mode::Create && !FileRefusal(path).empty()) return false;
-    const char* m = mode == Mode::Read ? "rb" : mode == Mode::Create ? "wb" : "r+b";
-#ifdef _WIN32
-    const std::wstring wpath = PathFromUtf8(path).wstring();
-    const wchar_t* wm = mode == Mode::Read ? L"rb" : mode == Mode::Create ? L"wb" : L"r+b";
-    (void)m;
-    file_ = _wfopen(wpath.c_str(), wm);
-#else
-    file_ = std::fopen(path.c_str(), m);
-#endif
+    file_ = OpenCFile(path, mode == Mode::Read     ? TCFileMode::Read
+                            : mode == Mode::Create ? TCFileMode::Create
+                                                   : TCFileMode::Update);
     return file_ != nullptr;
 }
 
@@ -112,36 +107,22 @@ size_t TFileStream::Write(const void* buffer, size_t count)
 int64_t TFileStream::Position() const
 {
     if (!file_) return 0;
-#ifdef _WIN32
-    return _ftelli64(file_);
-#else
-    return static_cast<int64_t>(ftello(file_));
-#endif
+    return TellCFile(file_);
 }
 
 bool TFileStream::Seek(int64_t position)
 {
     if (!file_ || position < 0 || position > Size()) return false;
-#ifdef _WIN32
-    return _fseeki64(file_, position, SEEK_SET) == 0;
-#else
-    return fseeko(file_, static_cast<off_t>(position), SEEK_SET) == 0;
-#endif
+    return SeekCFile(file_, position, SEEK_SET);
 }
 
 int64_t TFileStream::Size() const
 {
     if (!file_) return 0;
     const int64_t here = Position();
-#ifdef _WIN32
-    _fseeki64(file_, 0, SEEK_END);
-    const int64_t size = _ftelli64(file_);
-    _fseeki64(file_, here, SEEK_SET);
-#else
-    fseeko(file_, 0, SEEK_END);
-    const int64_t size = static_cast<int64_t>(ftello(file_));
-    fseeko(file_, static_cast<off_t>(here), SEEK_SET);
-#endif
+    SeekCFile(file_, 0, SEEK_END);
+    const int64_t size = TellCFile(file_);
+    SeekCFile(file_, here, SEEK_SET);
     return size;
 }
 
