@@ -5,6 +5,8 @@
 // as a user would on the demo game (with screenshots).
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -450,6 +452,7 @@ private slots:
         dialogs_->SaveFiles.push_back(TSaveChoice{QString::fromStdString(saved), 0});
         form.CreateAnimation();
         QCOMPARE(form.Animation()->FrameCount(), 0);
+        dialogs_->Answers.push_back(TAnswer::No);  // the new one counts as modified
         form.LoadAnimation(saved);
         QCOMPARE(form.Animation()->FrameCount(), 4);
         QVERIFY(std::fabs(form.Animation()->Frame(1)->Time - 1.0f / 3.0f) < 1e-6f);
@@ -632,7 +635,7 @@ private slots:
         Child<QTabWidget>(*form, "PageControl1")->setCurrentIndex(0);
         Child<QPushButton>(*form, "Button_Browse")->click();
         QVERIFY(form->Animation());
-        QCOMPARE(form->windowTitle(), QStringLiteral("Animation - demo\\anims\\arm.rtm"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Animation - \\demo\\anims\\arm.rtm"));
         QVERIFY(viewPlay->isEnabled());
 
         // The view's tool bar steps it; the pose reaches the view and the preview.
@@ -661,6 +664,10 @@ private slots:
         QCOMPARE(form->CurrentFrame(), 0);
         form->SelectFrame(1);
         form->SelectBone(1);
+        // The arm's quads face one way: both sides shown, as a user would set it.
+        auto* cull = Child<QComboBox>(*view, "ComboBox_CullMode");
+        cull->setCurrentIndex(0);  // the empty entry: no culling
+        Child<QRadioButton>(*preview, "RadioButton_CullMode_None")->click();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         SaveScreenshot(form, QStringLiteral("animation-external"));
         SaveScreenshot(view, QStringLiteral("animation-view-posed"));
