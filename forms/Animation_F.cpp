@@ -861,7 +861,13 @@ void TAnimationForm::OnInternalFrameClicked(int row)
 void TAnimationForm::LODChanged()
 {
     FillInternalFrames();
-    if (const TModel* model = Model(); model && model->AnimationActive) restoreEnabled_ = true;
+    // Restore stays meaningful while any LOD of this model is posed (another
+    // model may have been opened since).
+    restoreEnabled_ = false;
+    if (const TModel* model = Model()) {
+        restoreEnabled_ = model->AnimationActive;
+        for (const auto& lod : model->LODs) restoreEnabled_ = restoreEnabled_ || HasPoseBackup(*lod);
+    }
     UpdateButtons();
 }
 

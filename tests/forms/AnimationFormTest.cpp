@@ -405,9 +405,17 @@ private slots:
         QCOMPARE(poses.count(), 1);
         QVERIFY(Child<QPushButton>(form, "Button_Restore")->isEnabled());
         QCOMPARE(toolBar_.Enabled(), QStringLiteral("R"));
+        // Another LOD chosen: the stored frame's pose still wants Restore.
+        form.LODChanged();
+        QVERIFY(Child<QPushButton>(form, "Button_Restore")->isEnabled());
         form.Reset();
         QCOMPARE(ArmPoint(0).z, 0.0f);
         QCOMPARE(toolBar_.Enabled(), QString());
+        // A model opened in place of a posed one has nothing to restore.
+        emit list->itemClicked(list->item(0));
+        document_->SetModel(demo::MakeTwoBoneModel(), "other.p3d");
+        form.LODChanged();
+        QVERIFY(!Child<QPushButton>(form, "Button_Restore")->isEnabled());
         // The model goes: nothing stays to restore.
         document_->ClearModel();
         form.ModelClearedNotify();
