@@ -707,6 +707,8 @@ private slots:
         form->Pause();
         form->SelectFrame(12);
         SaveScreenshot(form, QStringLiteral("animation-ingame"));
+        Child<QTabWidget>(*form, "PageControl1")->setCurrentIndex(2);
+        SaveScreenshot(form, QStringLiteral("animation-control"));
         SaveScreenshot(view, QStringLiteral("animation-view-ingame"));
 
         // The close query asks about an unsaved animation.
