@@ -1,6 +1,7 @@
 #include "ProgramWindows.h"
 
 #include "AOptions_F.h"
+#include "Animation_F.h"
 #include "About_F.h"
 #include "AlphaColor_F.h"
 #include "GltfExportCommand.h"
@@ -33,7 +34,7 @@ TProgram::TProgram()
     CreatePreview(main);
     CreatePbManager(main);
     new TAlphaColorForm(main);
-    // Animation window comes here.
+    CreateAnimationWindow(main);
     // Model catalog comes here.
     auto* log = new TLogForm(main);
     log->setWindowFlag(Qt::Window);
@@ -135,6 +136,28 @@ void TProgram::CreatePreview(TMainForm* main)
     QObject::connect(&doc, &TModelDocument::SelectionChanged, preview, [preview] { preview->Rebuild(); });
     QObject::connect(&doc, &TModelDocument::ProxiesChanged, preview, [preview] { preview->Rebuild(); });
     QObject::connect(&doc, &TModelDocument::PoseChanged, preview, [preview] { preview->GeometryChanged(); });
+}
+
+void TProgram::CreateAnimationWindow(TMainForm* main)
+{
+    auto* animation = new TAnimationForm(*document_, main);
+    TModelDocument& doc = *document_;
+    main->SetWindowCommand(TProgramWindow::Animation, [animation] { ShowWindow(animation); });
+    main->AddCloseQuery([animation] { return animation->QueryDropAnimation(); });
+    // "Browse..." picks with the archive manager, as the model picker does.
+    auto* pb = main->findChild<TPbForm*>();
+    animation->SetArchivePicker([this, pb]() -> std::optional<std::string> {
+        if (!pb) return std::nullopt;
+        pb->GameFolder = game_.GameFolder;
+        std::string name = pb->PickModel();
+        if (name.empty()) return std::nullopt;
+        return name;
+    });
+    if (auto* view = main->findChild<TViewForm*>())
+        animation->SetToolBar([view](TViewAnimationCommands commands) { view->SetAnimationCommands(std::move(commands)); });
+    QObject::connect(&doc, &TModelDocument::LODSelected, animation, [animation] { animation->LODChanged(); });
+    QObject::connect(&doc, &TModelDocument::LODReselected, animation, [animation] { animation->LODChanged(); });
+    QObject::connect(&doc, &TModelDocument::ModelCleared, animation, [animation] { animation->ModelClearedNotify(); });
 }
 
 TProgram::~TProgram()

@@ -33,6 +33,7 @@ private:
     void CreateTextureWindow(TMainForm* main);
     void CreatePreview(TMainForm* main);
     void CreatePbManager(TMainForm* main);
+    void CreateAnimationWindow(TMainForm* main);
 
     TGameData game_;
     std::unique_ptr<TModelDocument> document_;

@@ -113,8 +113,8 @@ private slots:
     void eachDocumentSignalsInOrderOnce()
     {
         TGameSide demo(DemoGameDir()), plain(plainGame_);
-        QCOMPARE(demo.Game.PbList.Count(), 3);
-        QCOMPARE(plain.Game.PbList.Count(), 1);
+        QCOMPARE(demo.Game.PbList.Count(), 4);
+        QCOMPARE(plain.Game.PbList.Count(), 2);
 
         for (TGameSide* side : {&demo, &plain}) {
             TGameSide* other = side == &demo ? &plain : &demo;

@@ -567,7 +567,7 @@ private slots:
         form->SetSoundOutputFactory([&log] { return std::make_unique<TFakeSoundOutput>(log); });
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QCOMPARE(form->TreeView->topLevelItemCount(), 3);
+        QCOMPARE(form->TreeView->topLevelItemCount(), 4);
 
         form->TreeView->setCurrentItem(TopNode(*form, "data"));
         SelectRow(*form, "tower_co.paa");

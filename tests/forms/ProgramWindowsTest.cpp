@@ -112,8 +112,8 @@ private slots:
         entry->trigger();
         TPbForm* pb = Window<TPbForm>();
         QVERIFY(QTest::qWaitForWindowExposed(pb));
-        // The add-on, then the game's two archives; the add-on dialog starts in the game folder.
-        QCOMPARE(pb->TreeView->topLevelItemCount(), 3);
+        // The add-on, then the game's three archives; the add-on dialog starts in the game folder.
+        QCOMPARE(pb->TreeView->topLevelItemCount(), 4);
         QVERIFY(TopNode(*pb, "demo"));
         QVERIFY(TopNode(*pb, "data3d"));
         QCOMPARE(pb->GameFolder, program_->Game().GameFolder);

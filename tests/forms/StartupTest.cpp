@@ -98,7 +98,7 @@ private slots:
         QVERIFY(program.Game().GameConfig);
         QCOMPARE(program.Game().GameConfig->FileKind, int(kConfigBinary));
         QVERIFY(program.Game().GameConfig->FileName.find("config.bin") != std::string::npos);
-        QCOMPARE(program.Game().PbList.Count(), 3);
+        QCOMPARE(program.Game().PbList.Count(), 4);
         QVERIFY(program.Game().PbList.ArchiveByKey("data3d"));
         QVERIFY(program.Game().PbList.ArchiveByKey("\\demo"));
 
@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(messages.size(), 2);
         QVERIFY(messages[1].startsWith(QStringLiteral("File \"%1\" not loaded:\n").arg(Q(game / "Bin" / "config.bin"))));
         QVERIFY(!program.Game().GameConfig);
-        QCOMPARE(program.Game().PbList.Count(), 3);
+        QCOMPARE(program.Game().PbList.Count(), 4);
     }
 
     void missingGameWarnsAndGoesOn()
@@ -283,7 +283,7 @@ private slots:
         QVERIFY(closer.Texts[0].startsWith(QLatin1String("This is the confidential alpha-version (v0.28)!")));
         QCOMPARE(closer.Texts[1], QStringLiteral("Select MOD folder or cancel for default folder:"));
         QVERIFY(LogForm->Lines().value(0).startsWith(QLatin1String("Flashpoint detected at \"")));
-        QCOMPARE(program.Game().PbList.Count(), 3);
+        QCOMPARE(program.Game().PbList.Count(), 4);
         main->Action("MenuItem_View_Log")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(LogForm));
         SaveScreenshot(LogForm, QStringLiteral("log-window"));

@@ -78,4 +78,29 @@ inline std::unique_ptr<TAnimation> MakeTwoBoneAnimation()
     return animation;
 }
 
+// The arm swung about +Z at the shoulder (the origin) and bent at the elbow
+// (0.5, 1, 0), the angles (degrees) going evenly from the first frame's to
+// the last's. The move states of the demo game play these.
+inline std::unique_ptr<TAnimation> MakeArmSwing(int frames, float shoulderFrom, float shoulderTo, float elbowFrom,
+                                                float elbowTo)
+{
+    constexpr float kDegree = 3.14159265f / 180.0f;
+    auto animation = std::make_unique<TAnimation>();
+    animation->AddBone("bone1");
+    animation->AddBone("bone2");
+    const Vector3 elbow{0.5f, 1, 0};
+    for (int i = 0; i < frames; ++i) {
+        animation->AddFrame();
+        const float t = frames > 1 ? float(i) / float(frames - 1) : 0.0f;
+        const TMatrix4 shoulder = RotationAboutAxis({0, 0, 1}, (shoulderFrom + (shoulderTo - shoulderFrom) * t) * kDegree);
+        const TMatrix4 bend = TMatrix4::Translation(-elbow) *
+                              RotationAboutAxis({0, 0, 1}, (elbowFrom + (elbowTo - elbowFrom) * t) * kDegree) *
+                              TMatrix4::Translation(elbow);
+        animation->Frame(i)->Matrices[0] = shoulder;
+        animation->Frame(i)->Matrices[1] = bend * shoulder;
+    }
+    animation->Modified = false;
+    return animation;
+}
+
 }  // namespace mc::demo

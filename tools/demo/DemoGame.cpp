@@ -282,6 +282,79 @@ class CfgVehicles
 	};
 };
 
+// The arm's moves (AddOns\demo.pbo: arm.p3d), animations in Dta\anim.pbo.
+class CfgMovesMC
+{
+	class Actions
+	{
+		class NoActions
+		{
+			turnSpeed = 1;
+		};
+		class CombatActions: NoActions
+		{
+			stop = "Combat";
+			default = "Combat";
+			up = "ArmUp";
+			wave = "ArmWave";
+			pose = "ArmPose";
+			die = "ArmDead";
+		};
+		class ArmUpActions: CombatActions
+		{
+			down = "Combat";
+			up = "";
+		};
+	};
+	class States
+	{
+		class Default
+		{
+			actions = "CombatActions";
+			file = "";
+			looped = 1;
+			speed = 0.5;
+			terminal = 0;
+		};
+		class Combat: Default
+		{
+			file = "armrest.rtm";
+			speed = 10000000000.0;
+		};
+		class CombatToArmUp: Default
+		{
+			actions = "ArmUpActions";
+			file = "armraise.rtm";
+			looped = 0;
+			speed = -2;
+		};
+		class ArmUp: Default
+		{
+			actions = "ArmUpActions";
+			file = "armup.rtm";
+			speed = -1.5;
+		};
+		class ArmWave: Default
+		{
+			file = "\demo\anims\arm.rtm";
+			speed = -1.2;
+		};
+		class ArmPose: Default
+		{
+			file = "armraise.rtm";
+			speed = 0.8;
+		};
+		class ArmDead: Default
+		{
+			actions = "NoActions";
+			file = "armfall.rtm";
+			looped = 0;
+			terminal = 1;
+			speed = -1;
+		};
+	};
+};
+
 class CfgNonAIVehicles
 {
 	class ProxyFlag
@@ -411,6 +484,14 @@ bool WriteDemoGame(const fs::path& folder, std::string& error)
     if (!WriteAnimation(addon / "anims" / "arm.rtm", *MakeTwoBoneAnimation(), error)) return false;
     if (!WriteDemoDocuments(addon, error)) return false;
     if (!Pack(addon, folder / "AddOns" / "demo.pbo", error)) return false;
+
+    // Dta\anim.pbo: the animations of the move states.
+    const fs::path anims = folder / ".staging" / "anim";
+    if (!WriteAnimation(anims / "armrest.rtm", *MakeArmSwing(1, 0, 0, 0, 0), error)) return false;
+    if (!WriteAnimation(anims / "armraise.rtm", *MakeArmSwing(20, 0, 60, 0, 30), error)) return false;
+    if (!WriteAnimation(anims / "armup.rtm", *MakeArmSwing(12, 60, 75, 30, 60), error)) return false;
+    if (!WriteAnimation(anims / "armfall.rtm", *MakeArmSwing(10, 0, -90, 0, 20), error)) return false;
+    if (!Pack(anims, folder / "Dta" / "anim.pbo", error)) return false;
 
     fs::remove_all(folder / ".staging", ec);
     return true;

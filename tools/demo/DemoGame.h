@@ -1,9 +1,11 @@
 // A small game folder made with the project's own writers, so that the
 // program can be tried without the game:
-//   Bin/config.cpp       classes of the demo models, the proxy class
+//   Bin/config.cpp       classes of the demo models, the proxy class, the
+//                        arm's move states (CfgMovesMC)
 //   Bin/stringtable.csv  their display names
 //   Dta/data3d.pbo       crate.p3d, tower.p3d (three visual LODs), flag.p3d
 //   Dta/data.pbo         their textures
+//   Dta/anim.pbo         the animations of the move states
 //   AddOns/demo.pbo      barrel.p3d, its texture, the two-bone arm model and
 //                        its RTM animation, a read-me page, a mission script,
 //                        a string table and a WSS sound
