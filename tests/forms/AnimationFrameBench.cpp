@@ -14,6 +14,7 @@
 #include "Animation_F.h"
 #include "Core/FilePaths.h"
 #include "FormsTestSupport.h"
+#include "WindowBenchMain.h"
 #include "Game/GameData.h"
 #include "MPreview_F.h"
 #include "Model/LOD.h"
@@ -171,12 +172,5 @@ BENCHMARK(BM_ShownFrame)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_windows.reset();
-    return 0;
+    return mc::test::RunWindowBenchmarks(argc, argv, {}, [] { g_windows.reset(); });
 }

@@ -11,6 +11,7 @@
 #include "Core/FilePaths.h"
 #include "Core/Stream.h"
 #include "FormsTestSupport.h"
+#include "WindowBenchMain.h"
 #include "Main_F.h"
 #include "Model/Model.h"
 #include "ProgramWindows.h"
@@ -129,14 +130,12 @@ BENCHMARK(BM_SelectAnotherLOD)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    test::TScriptedDialogs dialogs;
-    g_dialogs = &dialogs;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_program.reset();
-    return 0;
+    std::unique_ptr<test::TScriptedDialogs> dialogs;
+    return test::RunWindowBenchmarks(
+        argc, argv,
+        [&] {
+            dialogs = std::make_unique<test::TScriptedDialogs>();
+            g_dialogs = dialogs.get();
+        },
+        [] { g_program.reset(); });
 }

@@ -12,6 +12,7 @@
 
 #include "Core/FilePaths.h"
 #include "FormsTestSupport.h"
+#include "WindowBenchMain.h"
 #include "Game/GameData.h"
 #include "Model/Model.h"
 #include "Model/ModelLoader.h"
@@ -155,11 +156,5 @@ BENCHMARK(BM_RubberBandMove)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return mc::test::RunWindowBenchmarks(argc, argv);
 }

@@ -13,6 +13,7 @@
 #include "Archive/PbList.h"
 #include "Core/FilePaths.h"
 #include "FormsTestSupport.h"
+#include "WindowBenchMain.h"
 #include "PbFileTypes.h"
 #include "PbListModel.h"
 #include "Pb_F.h"
@@ -155,12 +156,5 @@ BENCHMARK(BM_TreeOfSet50000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Folder();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return mc::test::RunWindowBenchmarks(argc, argv, [] { Folder(); });
 }
