@@ -158,6 +158,7 @@ void TPreviewSurface::paintGL()
             if (frame_.Shining) params.Flags |= DrawFlag::Shining;
             if (frame_.HideSorted) params.Flags |= DrawFlag::HideSorted;
             params.TextureCache = textures_.get();
+            params.World = frame_.World;
             polygonsDrawn_ = renderer_->DrawModel(*model, params);
         }
         renderer_->EndFrame();
@@ -171,15 +172,18 @@ void TPreviewSurface::paintGL()
 
 void TPreviewSurface::DrawInfo(QPainter& painter)
 {
+    if (!frame_.Banner && !frame_.ShowInfo) return;
     QFont bold = font();
     bold.setPointSize(8);
     bold.setBold(true);
     painter.setFont(bold);
     const QString banner = QString::fromLatin1(kPreviewBanner);
     const QFontMetrics bm(bold);
-    painter.fillRect(QRect(2, 0, bm.horizontalAdvance(banner), bm.height()), Qt::black);
-    painter.setPen(Qt::white);
-    painter.drawText(QPoint(2, bm.ascent()), banner);
+    if (frame_.Banner) {
+        painter.fillRect(QRect(2, 0, bm.horizontalAdvance(banner), bm.height()), Qt::black);
+        painter.setPen(Qt::white);
+        painter.drawText(QPoint(2, bm.ascent()), banner);
+    }
     if (!frame_.ShowInfo) return;
     QFont plain = bold;
     plain.setBold(false);

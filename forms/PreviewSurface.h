@@ -31,6 +31,8 @@ struct TPreviewFrame {
     uint32_t Background = 0xFF0080C0;  // ARGB
     uint32_t FontColor = 0xFF711BE4;   // ARGB
     int FrameRate = 0;
+    TMatrix4 World = TMatrix4::Identity();  // where the model stands
+    bool Banner = true;                     // the program's name over the picture
 };
 
 class TPreviewSurface : public QOpenGLWidget, public ICameraSurface {

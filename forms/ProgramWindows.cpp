@@ -7,6 +7,7 @@
 #include "GltfExportCommand.h"
 #include "GuiServices.h"
 #include "Log_F.h"
+#include "MList.h"
 #include "Core/Stream.h"
 #include "MPreview_F.h"
 #include "Main_F.h"
@@ -36,6 +37,7 @@ TProgram::TProgram()
     new TAlphaColorForm(main);
     CreateAnimationWindow(main);
     // Model catalog comes here.
+    CreateCatalog(main);
     auto* log = new TLogForm(main);
     log->setWindowFlag(Qt::Window);
     new TAboutForm(main);
@@ -158,6 +160,14 @@ void TProgram::CreateAnimationWindow(TMainForm* main)
     QObject::connect(&doc, &TModelDocument::LODSelected, animation, [animation] { animation->LODChanged(); });
     QObject::connect(&doc, &TModelDocument::LODReselected, animation, [animation] { animation->LODChanged(); });
     QObject::connect(&doc, &TModelDocument::ModelCleared, animation, [animation] { animation->ModelClearedNotify(); });
+}
+
+void TProgram::CreateCatalog(TMainForm* main)
+{
+    auto* catalog = new TMListForm(game_, main);
+    main->SetWindowCommand(TProgramWindow::Catalog, [catalog] { ShowWindow(catalog); });
+    main->SetModelPicker(TModelPicker::Catalog, [catalog] { return catalog->Choose(); });
+    main->AddCloseQuery([catalog] { return catalog->QueryClose(); });
 }
 
 TProgram::~TProgram()

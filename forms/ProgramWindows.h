@@ -34,6 +34,7 @@ private:
     void CreatePreview(TMainForm* main);
     void CreatePbManager(TMainForm* main);
     void CreateAnimationWindow(TMainForm* main);
+    void CreateCatalog(TMainForm* main);
 
     TGameData game_;
     std::unique_ptr<TModelDocument> document_;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "Core/Matrix4.h"
+
 namespace mc {
 
 class TTextureManager;
@@ -27,6 +29,7 @@ struct TDrawParameters {
     float Distance = 0;
     TTextureManager* TextureCache = nullptr;  // none: faces draw untextured
     int32_t SelectedFace = -1;  // with Selection: the face selected in the main window, filled as well
+    TMatrix4 World = TMatrix4::Identity();  // where the model stands (a spinning catalog picture)
 };
 
 }  // namespace mc

@@ -318,7 +318,7 @@ int TModelRenderer::DrawModel(const TModel& model, const TDrawParameters& params
         int Depth;
     };
     // Proxies first, each with its placement, then the LOD itself.
-    std::vector<TStep> pending{{&model, TMatrix4::Identity(), 0}};
+    std::vector<TStep> pending{{&model, params.World, 0}};
     while (!pending.empty()) {
         TStep step = pending.back();
         pending.pop_back();
