@@ -5,9 +5,11 @@
 #include <QOpenGLContext>
 #include <QPainter>
 #include <QSurfaceFormat>
+#include <QTimer>
 #include <algorithm>
 #include <exception>
 
+#include "Core/AppServices.h"
 #include "Model/Model.h"
 #include "ModelRenderer.h"
 #include "PreviewCamera.h"
@@ -18,6 +20,53 @@ namespace mc {
 namespace {
 
 QColor ToQColor(uint32_t argb) { return QColor(int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF)); }
+
+// While a frame is drawn, status texts are held back and shown once the
+// frame is done: the status bar repaints the main window at once, which would
+// take the GL context away from the frame in the middle of it (textures show
+// "loading" while they load during the first frame of a model).
+class TFrameServices : public IAppServices {
+public:
+    TFrameServices() : outer_(GetAppServices()) { SetAppServices(this); }
+    ~TFrameServices() override
+    {
+        SetAppServices(outer_);
+        if (!statusChanged_ || !outer_) return;
+        IAppServices* outer = outer_;
+        QTimer::singleShot(0, [outer, text = status_] {
+            if (GetAppServices() == outer) outer->ShowStatus(text);
+        });
+    }
+    TFrameServices(const TFrameServices&) = delete;
+    TFrameServices& operator=(const TFrameServices&) = delete;
+
+    void AddLog(std::string_view line) override
+    {
+        if (outer_) outer_->AddLog(line);
+    }
+    void ShowStatus(std::string_view text) override
+    {
+        status_ = text;
+        statusChanged_ = true;
+    }
+    void ShowMessage(TMessageKind kind, std::string_view text) override
+    {
+        if (outer_) outer_->ShowMessage(kind, text);
+    }
+    void BeginWait() override
+    {
+        if (outer_) outer_->BeginWait();
+    }
+    void EndWait() override
+    {
+        if (outer_) outer_->EndWait();
+    }
+
+private:
+    IAppServices* outer_;
+    std::string status_;
+    bool statusChanged_ = false;
+};
 
 }  // namespace
 
@@ -130,6 +179,7 @@ void TPreviewSurface::paintGL()
 {
     polygonsDrawn_ = 0;
     if (!renderer_) return;
+    TFrameServices services;
     try {
         camera_.Apply();
         renderer_->SetViewport(viewport_.X, viewport_.Y, viewport_.Width, viewport_.Height);

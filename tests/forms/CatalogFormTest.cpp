@@ -541,22 +541,25 @@ private slots:
 
         // File > Open from > Catalog...: a double-clicked item closes it with OK.
         bool picked = false;
-        QColor cornerShown;
+        QColor cornerShown, centreShown;
         QTimer::singleShot(200, catalog, [&] {
             QTreeWidget* tree = catalog->MapIconTree();
             QTreeWidgetItem* crate = FindNode(tree, Quote("data3d\\crate.p3d"));
             tree->scrollToItem(crate);
             const QRect rect = tree->visualItemRect(crate);
             QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
-            for (int i = 0; i < 5; ++i) {
-                catalog->Tick();
-                QTest::qWait(20);
-            }
-            // What the screen shows: the picture's background around the chosen model.
-            const QImage screen = QGuiApplication::primaryScreen()->grabWindow(catalog->winId()).toImage();
-            screen.save(QStringLiteral(MESHCRAFT_SCREENSHOT_DIR "/catalog-choose.png"));
+            // What the screen shows: the chosen model on the picture's background.
+            QImage screen;
             const QPoint surface = catalog->Surface()->mapTo(catalog, QPoint(0, 0));
-            cornerShown = screen.pixelColor(surface + QPoint(2, 2));
+            for (int i = 0; i < 50; ++i) {
+                catalog->Tick();
+                QTest::qWait(30);
+                screen = QGuiApplication::primaryScreen()->grabWindow(catalog->winId()).toImage();
+                cornerShown = screen.pixelColor(surface + QPoint(2, 2));
+                centreShown = screen.pixelColor(surface + QPoint(120, 120));
+                if (cornerShown == QColor(240, 128, 128) && centreShown != cornerShown) break;
+            }
+            screen.save(QStringLiteral(MESHCRAFT_SCREENSHOT_DIR "/catalog-choose.png"));
             QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
             picked = true;
         });
@@ -565,6 +568,7 @@ private slots:
         open->trigger();
         QVERIFY(picked);
         QCOMPARE(cornerShown, QColor(240, 128, 128));
+        QVERIFY(centreShown != QColor(240, 128, 128));
         QVERIFY(!catalog->isVisible());
         QVERIFY(program->Document().Model());
         QCOMPARE(program->Document().Model()->FileName, std::string("data3d\\crate.p3d"));
