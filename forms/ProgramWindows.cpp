@@ -30,14 +30,17 @@ TProgram::TProgram()
     main_ = std::make_unique<TMainForm>(*document_);
     TMainForm* main = main_.get();
     AddGltfExportCommand(*main, *document_);
-    CreateModelView(main);
+    TViewForm* view = CreateModelView(main);
     CreateTextureWindow(main);
     CreatePreview(main);
-    CreatePbManager(main);
+    TPbForm* pb = CreatePbManager(main);
     new TAlphaColorForm(main);
-    CreateAnimationWindow(main);
-    // Model catalog comes here.
-    CreateCatalog(main);
+    TAnimationForm* animation = CreateAnimationWindow(main, pb, view);
+    TMListForm* catalog = CreateCatalog(main);
+    // Closing asks the catalog about its templates, then the animation
+    // window about its animation.
+    main->AddCloseQuery([catalog] { return catalog->QueryClose(); });
+    main->AddCloseQuery([animation] { return animation->QueryDropAnimation(); });
     auto* log = new TLogForm(main);
     log->setWindowFlag(Qt::Window);
     new TAboutForm(main);
@@ -69,10 +72,11 @@ private:
 
 }  // namespace
 
-void TProgram::CreateModelView(TMainForm* main)
+TViewForm* TProgram::CreateModelView(TMainForm* main)
 {
     auto* view = new TViewForm(*document_, main);
     main->SetWindowCommand(TProgramWindow::Model, [view] { ShowWindow(view); });
+    return view;
 }
 
 void TProgram::CreateTextureWindow(TMainForm* main)
@@ -96,7 +100,7 @@ void TProgram::CreateTextureWindow(TMainForm* main)
     });
 }
 
-void TProgram::CreatePbManager(TMainForm* main)
+TPbForm* TProgram::CreatePbManager(TMainForm* main)
 {
     auto* pb = new TPbForm(TPbGameAccess{&game_.PbList, game_.GameFolder}, main);
     // The game folder is known only after the start-up: the open dialog of
@@ -105,12 +109,16 @@ void TProgram::CreatePbManager(TMainForm* main)
         pb->GameFolder = game_.GameFolder;
         ShowWindow(pb);
     });
-    main->SetModelPicker(TModelPicker::Archives, [this, pb]() -> std::optional<std::string> {
-        pb->GameFolder = game_.GameFolder;
-        std::string name = pb->PickModel();
-        if (name.empty()) return std::nullopt;
-        return name;
-    });
+    main->SetModelPicker(TModelPicker::Archives, [this, pb] { return PickInArchives(pb); });
+    return pb;
+}
+
+std::optional<std::string> TProgram::PickInArchives(TPbForm* pb)
+{
+    pb->GameFolder = game_.GameFolder;
+    std::string name = pb->PickModel();
+    if (name.empty()) return std::nullopt;
+    return name;
 }
 
 void TProgram::CreatePreview(TMainForm* main)
@@ -140,34 +148,26 @@ void TProgram::CreatePreview(TMainForm* main)
     QObject::connect(&doc, &TModelDocument::PoseChanged, preview, [preview] { preview->GeometryChanged(); });
 }
 
-void TProgram::CreateAnimationWindow(TMainForm* main)
+TAnimationForm* TProgram::CreateAnimationWindow(TMainForm* main, TPbForm* pb, TViewForm* view)
 {
     auto* animation = new TAnimationForm(*document_, main);
     TModelDocument& doc = *document_;
     main->SetWindowCommand(TProgramWindow::Animation, [animation] { ShowWindow(animation); });
-    main->AddCloseQuery([animation] { return animation->QueryDropAnimation(); });
     // "Browse..." picks with the archive manager, as the model picker does.
-    auto* pb = main->findChild<TPbForm*>();
-    animation->SetArchivePicker([this, pb]() -> std::optional<std::string> {
-        if (!pb) return std::nullopt;
-        pb->GameFolder = game_.GameFolder;
-        std::string name = pb->PickModel();
-        if (name.empty()) return std::nullopt;
-        return name;
-    });
-    if (auto* view = main->findChild<TViewForm*>())
-        animation->SetToolBar([view](TViewAnimationCommands commands) { view->SetAnimationCommands(std::move(commands)); });
+    animation->SetArchivePicker([this, pb] { return PickInArchives(pb); });
+    animation->SetToolBar([view](TViewAnimationCommands commands) { view->SetAnimationCommands(std::move(commands)); });
     QObject::connect(&doc, &TModelDocument::LODSelected, animation, [animation] { animation->LODChanged(); });
     QObject::connect(&doc, &TModelDocument::LODReselected, animation, [animation] { animation->LODChanged(); });
     QObject::connect(&doc, &TModelDocument::ModelCleared, animation, [animation] { animation->ModelClearedNotify(); });
+    return animation;
 }
 
-void TProgram::CreateCatalog(TMainForm* main)
+TMListForm* TProgram::CreateCatalog(TMainForm* main)
 {
     auto* catalog = new TMListForm(game_, main);
     main->SetWindowCommand(TProgramWindow::Catalog, [catalog] { ShowWindow(catalog); });
     main->SetModelPicker(TModelPicker::Catalog, [catalog] { return catalog->Choose(); });
-    main->AddCloseQuery([catalog] { return catalog->QueryClose(); });
+    return catalog;
 }
 
 TProgram::~TProgram()

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "Game/GameData.h"
@@ -11,7 +13,11 @@
 namespace mc {
 
 class ITextureFormSource;
+class TAnimationForm;
 class TMainForm;
+class TMListForm;
+class TPbForm;
+class TViewForm;
 
 class TProgram {
 public:
@@ -29,12 +35,15 @@ public:
 
 private:
     // The windows around the main window, each following the document.
-    void CreateModelView(TMainForm* main);
+    TViewForm* CreateModelView(TMainForm* main);
     void CreateTextureWindow(TMainForm* main);
     void CreatePreview(TMainForm* main);
-    void CreatePbManager(TMainForm* main);
-    void CreateAnimationWindow(TMainForm* main);
-    void CreateCatalog(TMainForm* main);
+    TPbForm* CreatePbManager(TMainForm* main);
+    TAnimationForm* CreateAnimationWindow(TMainForm* main, TPbForm* pb, TViewForm* view);
+    TMListForm* CreateCatalog(TMainForm* main);
+    // The archive manager as picker: a game path, or nothing when cancelled.
+    // Its open dialog starts in the game folder found at start-up.
+    std::optional<std::string> PickInArchives(TPbForm* pb);
 
     TGameData game_;
     std::unique_ptr<TModelDocument> document_;

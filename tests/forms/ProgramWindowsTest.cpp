@@ -9,10 +9,14 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QtTest>
+#include <fstream>
 #include <memory>
 
 #include "Core/FilePaths.h"
 #include "FormsTestSupport.h"
+#include "Animation_F.h"
+#include "CatalogTree.h"
+#include "MList.h"
 #include "MPreview_F.h"
 #include "Main_F.h"
 #include "Model/Model.h"
@@ -166,6 +170,36 @@ private slots:
         doc.ClearModel();
         QVERIFY(!texture->CurrentTexture);
         QCOMPARE(texture->windowTitle(), QStringLiteral("(none)"));
+    }
+
+    void closeAsksTheCatalogThenTheAnimationWindow()
+    {
+        // Unsaved templates in the catalog and an unsaved animation.
+        TMListForm* catalog = Window<TMListForm>();
+        const auto file = TempDir("program-close") / "ModelGroups.cpp";
+        std::ofstream(file) << "class A { group = 1; name = \"A\"; };\nclass B { group = 1; name = \"B\"; };\n";
+        catalog->SetTemplateFile(PathToUtf8(file));
+        catalog->RefreshTemplates();
+        QTreeWidget* tree = catalog->TemplateTree();
+        QCOMPARE(tree->topLevelItemCount(), 2);
+        catalog->DeleteNode(tree->topLevelItem(1));
+        QVERIFY(catalog->TemplatesModified());
+        Window<TAnimationForm>()->CreateAnimation();
+
+        // Cancel to the catalog's question keeps the program; the animation
+        // window is not asked.
+        dialogs_->Calls.clear();
+        dialogs_->Answers = {TAnswer::Cancel};
+        form_->close();
+        QVERIFY(form_->isVisible());
+        QCOMPARE(dialogs_->Calls, QStringList({"question: Model Groups tree were modified. Do you want so save changes?"}));
+        // No, then Cancel to the animation's question.
+        dialogs_->Calls.clear();
+        dialogs_->Answers = {TAnswer::No, TAnswer::Cancel};
+        form_->close();
+        QVERIFY(form_->isVisible());
+        QCOMPARE(dialogs_->Calls, QStringList({"question: Model Groups tree were modified. Do you want so save changes?",
+                                               "question: Animation was modified. Do you want so save changes?"}));
     }
 
     void modelViewAndPreviewEntries()
