@@ -91,8 +91,9 @@ void TProgram::CreateTextureWindow(TMainForm* main)
                          texture->SetTexture(shown);
                          texture->SetTextureName(name.toStdString());
                      });
-    // The face changed after its texture was shown: the outline follows.
-    QObject::connect(&doc, &TModelDocument::PolygonSelected, texture, [texture] { texture->Refresh(); });
+    // A selected face arrives as TextureShown then PolygonSelected:
+    // SetTexture has already drawn the new face's outline, so the polygon
+    // notification needs no second picture.
     QObject::connect(&doc, &TModelDocument::LODSelected, texture, [texture] { texture->Refresh(); });
     QObject::connect(&doc, &TModelDocument::ModelCleared, texture, [texture] {
         texture->SetTexture(nullptr);

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "Main_F.h"
+#include "ProgramWindows.h"
 
 namespace mc::test {
 
@@ -92,6 +93,17 @@ void StartQuietly(TMainForm& form, TScriptedDialogs& dialogs)
     dialogs.Calls.clear();
     dialogs.Details.clear();
     dialogs.FolderStarts.clear();
+}
+
+std::unique_ptr<TProgram> StartShownProgram(TScriptedDialogs& dialogs)
+{
+    auto program = std::make_unique<TProgram>();
+    TMainForm& form = program->MainWindow();
+    StartQuietly(form, dialogs);
+    form.resize(760, 600);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) return nullptr;
+    return program;
 }
 
 void SaveScreenshot(QWidget* widget, const QString& name)

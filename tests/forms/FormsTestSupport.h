@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <deque>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -17,6 +18,7 @@
 
 namespace mc {
 class TMainForm;
+class TProgram;
 }
 
 namespace mc::test {
@@ -56,6 +58,10 @@ public:
 // dialogs (no MOD folder) and then forgotten, so that a test meets only the
 // boxes of what it does.
 void StartQuietly(TMainForm& form, TScriptedDialogs& dialogs);
+
+// A program after its quiet start-up, its main window shown at 760 x 600;
+// nullptr when the window was not exposed.
+std::unique_ptr<TProgram> StartShownProgram(TScriptedDialogs& dialogs);
 
 // Writes the widget's picture to <build>/screenshots/<name>.png.
 void SaveScreenshot(QWidget* widget, const QString& name);

@@ -92,12 +92,9 @@ private slots:
     void init()
     {
         dialogs_ = new TScriptedDialogs;
-        program_ = std::make_unique<TProgram>();
+        program_ = StartShownProgram(*dialogs_);  // the start-up work has its own test
+        QVERIFY(program_);
         form_ = &program_->MainWindow();
-        StartQuietly(*form_, *dialogs_);
-        form_->resize(760, 600);
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_));
     }
 
     void cleanup()
