@@ -38,4 +38,14 @@ std::optional<TJpegBitmap> DecodeJpegToBitmap(TStream& stream)
     return bitmap;
 }
 
+bool JpegSizeBelievable(int width, int height, size_t fileSize)
+{
+    constexpr int kMaxSide = 32768;
+    constexpr uint64_t kMaxPixels = uint64_t(8192) * 8192;
+    constexpr uint64_t kMaxPixelsPerByte = 1024;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
+    const uint64_t pixels = uint64_t(width) * uint64_t(height);
+    return pixels <= kMaxPixels && pixels <= uint64_t(fileSize) * kMaxPixelsPerByte;
+}
+
 }  // namespace mc

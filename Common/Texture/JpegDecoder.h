@@ -23,6 +23,13 @@ struct TJpegBitmap {
     std::vector<uint8_t> Pixels;
 };
 
+// Whether a header's picture size is believable for a file of fileSize
+// bytes, checked before a decoder allocates anything: sides of 1 to 32768,
+// at most 8192 x 8192 pixels (a picture under 200 MB however well it
+// compresses), and no more than 1024 pixels a byte (even one flat colour
+// takes a few bits per 8 x 8 block).
+bool JpegSizeBelievable(int width, int height, size_t fileSize);
+
 class IJpegDecoder {
 public:
     virtual ~IJpegDecoder() = default;

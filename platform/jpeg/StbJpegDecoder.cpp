@@ -17,13 +17,6 @@ namespace mc {
 
 namespace {
 
-// The same bounds as the libjpeg-turbo decoder: a header claiming more pixels
-// per byte than even a flat picture needs is damaged, and nothing is
-// allocated for it.
-constexpr uint64_t kMaxPixelsPerByte = 1024;
-constexpr int kMaxSide = 32768;
-constexpr uint64_t kMaxPixels = uint64_t(8192) * 8192;
-
 struct TStbFree {
     void operator()(stbi_uc* p) const { stbi_image_free(p); }
 };
@@ -38,9 +31,7 @@ std::optional<TJpegBitmap> TStbJpegDecoder::Decode(const uint8_t* data, size_t s
     const int length = static_cast<int>(size);
     int width = 0, height = 0, components = 0;
     if (!stbi_info_from_memory(data, length, &width, &height, &components)) return std::nullopt;
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return std::nullopt;
-    const uint64_t pixels = uint64_t(width) * uint64_t(height);
-    if (pixels > kMaxPixels || pixels > uint64_t(size) * kMaxPixelsPerByte) return std::nullopt;
+    if (!JpegSizeBelievable(width, height, size)) return std::nullopt;
 
     // stb_image turns CMYK (Adobe's inverted form) and YCCK into colour the
     // same way: each colour its ink's complement scaled by black.

@@ -10,15 +10,6 @@ namespace mc {
 
 namespace {
 
-// Even a picture of one flat colour takes a few bits per 8 x 8 block; a
-// header claiming more pixels per byte than this is damaged, and nothing is
-// allocated for it.
-constexpr uint64_t kMaxPixelsPerByte = 1024;
-constexpr int kMaxSide = 32768;
-// Pictures of the game are a few hundred pixels wide; this keeps any one
-// picture under 200 MB however well its data compresses.
-constexpr uint64_t kMaxPixels = uint64_t(8192) * 8192;
-
 struct TDecompressor {
     tjhandle handle = tjInitDecompress();
     ~TDecompressor()
@@ -40,9 +31,7 @@ std::optional<TJpegBitmap> TTurboJpegDecoder::Decode(const uint8_t* data, size_t
     if (tjDecompressHeader3(d.handle, data, static_cast<unsigned long>(size), &width, &height, &subsampling,
                             &colorspace) != 0)
         return std::nullopt;
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return std::nullopt;
-    const uint64_t pixels = uint64_t(width) * uint64_t(height);
-    if (pixels > kMaxPixels || pixels > uint64_t(size) * kMaxPixelsPerByte) return std::nullopt;
+    if (!JpegSizeBelievable(width, height, size)) return std::nullopt;
 
     TJpegBitmap bitmap;
     bitmap.Width = width;
