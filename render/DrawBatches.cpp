@@ -1,5 +1,6 @@
 #include "DrawBatches.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "DrawRules.h"
@@ -75,6 +76,45 @@ TLodBatches BuildBatches(const TLOD& lod)
         ++run.FaceCount;
     }
     return b;
+}
+
+std::vector<float> BuildLayers(const std::vector<TDrawRun>& runs, size_t vertexCount, const TTexturePlaces& places)
+{
+    std::vector<float> layers(vertexCount, float(places.NoTexture.Layer));
+    for (const TDrawRun& run : runs) {
+        const size_t end = std::min<size_t>(size_t(run.FirstVertex) + run.VertexCount, vertexCount);
+        const auto layer = float(places.Of(run.Texture).Layer);
+        for (size_t v = run.FirstVertex; v < end; ++v) layers[v] = layer;
+    }
+    return layers;
+}
+
+void JoinRuns(const std::vector<TDrawRun>& runs, uint32_t drawFlags, const TTexturePlaces& places,
+              std::vector<TDrawRun>& calls)
+{
+    calls.clear();
+    uint32_t array = 0;
+    bool joinable = false;  // whether the last call may take the next run
+    for (const TDrawRun& run : runs) {
+        if (!FaceDrawn(run.Flags, drawFlags)) {
+            joinable = false;
+            continue;
+        }
+        const uint32_t runArray = places.Of(run.Texture).Array;
+        if (joinable) {
+            TDrawRun& last = calls.back();
+            if (runArray == array && run.Flags == last.Flags && run.FirstIndex == last.FirstIndex + last.IndexCount &&
+                run.FirstVertex == last.FirstVertex + last.VertexCount) {
+                last.IndexCount += run.IndexCount;
+                last.VertexCount += run.VertexCount;
+                last.FaceCount += run.FaceCount;
+                continue;
+            }
+        }
+        calls.push_back(run);
+        array = runArray;
+        joinable = true;
+    }
 }
 
 }  // namespace mc

@@ -7,6 +7,7 @@
 // every vertex in the index range of a draw call.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,10 +39,36 @@ struct TLodBatches {
     uint32_t SkippedFaces = 0;  // faces with a corner outside the vertices or a corner count other than 3 or 4
 };
 
+// Where the textures of a LOD are on the device: for each LOD texture the
+// array texture that holds it and its layer there; faces without a texture
+// (or whose texture could not be made) use NoTexture.
+struct TTexturePlaces {
+    struct TPlace {
+        uint32_t Array = 0;
+        int32_t Layer = 0;
+        friend bool operator==(const TPlace&, const TPlace&) = default;
+    };
+    std::vector<TPlace> ByTexture;
+    TPlace NoTexture;
+    const TPlace& Of(uint16_t texture) const { return texture < ByTexture.size() ? ByTexture[texture] : NoTexture; }
+    friend bool operator==(const TTexturePlaces&, const TTexturePlaces&) = default;
+};
+
 // The LOD's vertices in their own order.
 std::vector<TVertex> BuildVertices(const TLOD& lod);
 // Vertices, indices and runs; consecutive faces with equal texture and flags
 // share a run.
 TLodBatches BuildBatches(const TLOD& lod);
+
+// The layer of every vertex of the runs (vertexCount in all): each run's
+// vertices get the layer of its texture.
+std::vector<float> BuildLayers(const std::vector<TDrawRun>& runs, size_t vertexCount, const TTexturePlaces& places);
+
+// The draw calls of a frame: runs whose faces the draw flags leave out are
+// dropped, and consecutive runs with equal flags whose textures sit in the
+// same array are joined (faces keep their order; a joined run names the
+// texture of its first run). Fills calls, which it clears first.
+void JoinRuns(const std::vector<TDrawRun>& runs, uint32_t drawFlags, const TTexturePlaces& places,
+              std::vector<TDrawRun>& calls);
 
 }  // namespace mc

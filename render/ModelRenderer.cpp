@@ -24,6 +24,7 @@ const char* const kVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aUV;
+layout(location = 3) in float aLayer;  // the layer of the face's texture in the bound array
 // Matrices as the row-vector maths stores them: M * v here is v * M there.
 uniform mat4 uWorldViewProjection;
 uniform mat4 uWorld;
@@ -35,6 +36,7 @@ uniform vec3 uLightDiffuse;
 uniform vec3 uLightAmbient;
 out vec4 vColor;
 out vec2 vUV;
+flat out float vLayer;
 void main()
 {
     vec4 p = uWorldViewProjection * vec4(aPosition, 1.0);
@@ -49,19 +51,21 @@ void main()
     }
     vColor = vec4(min(color, vec3(1.0)), uMaterial.a);
     vUV = aUV;
+    vLayer = aLayer;
 }
 )";
 
 const char* const kFragmentShader = R"(#version 330 core
-uniform sampler2D uTexture;
+uniform sampler2DArray uTexture;
 uniform bool uAlphaTest;
 uniform float uAlphaReference;  // 0..255; passes when alpha is greater
 in vec4 vColor;
 in vec2 vUV;
+flat in float vLayer;
 out vec4 fragColor;
 void main()
 {
-    vec4 c = texture(uTexture, vUV) * vColor;
+    vec4 c = texture(uTexture, vec3(vUV, vLayer)) * vColor;
     if (uAlphaTest && !(c.a * 255.0 > uAlphaReference + 0.5)) discard;
     fragColor = c;
 }
@@ -136,6 +140,10 @@ struct TModelRenderer::TLodBuffers {
     const TModel* Model = nullptr;
     int VertexCount = 0, FaceCount = 0;
     GLuint VertexArray = 0, VertexBuffer = 0, IndexBuffer = 0;
+    // Each vertex's texture layer, written for the places in Places.
+    GLuint LayerBuffer = 0;
+    uint32_t VertexTotal = 0;
+    TTexturePlaces Places;
     // The selection display draws over the vertices in the LOD's own order.
     GLuint SelectionArray = 0, SelectionVertices = 0, SelectionBuffer = 0;
     std::vector<TDrawRun> Runs;
@@ -282,8 +290,7 @@ void TModelRenderer::EndFrame()
 {
     glBindVertexArray(0);
     glBindSampler(0, 0);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    device_->Unbind();
     glUseProgram(0);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
@@ -390,8 +397,35 @@ TModelRenderer::TLodBuffers& TModelRenderer::Buffers(const TLOD& lod, TTextureMa
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         b.Runs = std::move(batches.Runs);
         b.IndexCount = uint32_t(batches.Indices.size());
+        b.VertexTotal = uint32_t(batches.Vertices.size());
+        b.Places = {};
+        RefreshLayers(b);
     }
     return b;
+}
+
+void TModelRenderer::RefreshLayers(TLodBuffers& b)
+{
+    // The textures' places change only when a texture is made again or the
+    // LOD takes them from another cache: then the layers are written anew.
+    TTexturePlaces& now = placesScratch_;
+    const TLayerPlace white = device_->PlaceOf(0);
+    now.NoTexture = {white.Texture, white.Layer};
+    now.ByTexture.clear();
+    for (const auto& [name, texture] : b.DeviceTextures) {
+        const TLayerPlace p = device_->PlaceOf(texture ? texture->Surface() : 0);
+        now.ByTexture.push_back({p.Texture, p.Layer});
+    }
+    if (b.LayerBuffer && now == b.Places) return;
+    std::swap(b.Places, now);
+    const std::vector<float> layers = BuildLayers(b.Runs, b.VertexTotal, b.Places);
+    glBindVertexArray(b.VertexArray);
+    if (!b.LayerBuffer) glGenBuffers(1, &b.LayerBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, b.LayerBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(layers.size() * sizeof(float)), layers.data(), GL_STATIC_DRAW);
+    glEnableVertexAttribArray(3);
+    glVertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, sizeof(float), nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void TModelRenderer::PrepareLOD(const TLOD& lod, TTextureManager* textures) { Buffers(lod, textures); }
@@ -433,6 +467,7 @@ int TModelRenderer::DrawLOD(const TLOD& lod, const TDrawParameters& params, cons
     TTextureManager* textures = frame_.Mask ? nullptr : params.TextureCache;
     TLodBuffers& b = Buffers(lod, textures);
     if (!b.VertexArray) return lod.FaceCount();
+    RefreshLayers(b);
     SetWorld(world);
     glBindVertexArray(b.VertexArray);
     if (frame_.Mask) {
@@ -451,19 +486,22 @@ int TModelRenderer::DrawLOD(const TLOD& lod, const TDrawParameters& params, cons
         DrawSelection(lod, b, params);
         return lod.FaceCount();
     }
+    // Runs whose textures share an array texture draw as one call, each
+    // vertex sampling its own layer; the state changes where a run's array
+    // or flags differ from the call before, as it would face by face.
+    JoinRuns(b.Runs, params.Flags, b.Places, callsScratch_);
     bool first = true;
-    uint16_t texture = 0;
-    uint32_t flags = 0;
-    for (const TDrawRun& run : b.Runs) {
-        if (!FaceDrawn(run.Flags, params.Flags)) continue;
-        if (first || run.Texture != texture) BindFaceTexture(b, run.Texture, textures);
-        if (first || run.Flags != flags) ApplyFaceState(run.Flags);
+    uint32_t array = 0, flags = 0;
+    for (const TDrawRun& call : callsScratch_) {
+        const uint32_t callArray = b.Places.Of(call.Texture).Array;
+        if (first || callArray != array) BindFaceTexture(b, call.Texture, textures);
+        if (first || call.Flags != flags) ApplyFaceState(call.Flags);
         first = false;
-        texture = run.Texture;
-        flags = run.Flags;
-        glDrawRangeElements(GL_TRIANGLES, run.FirstVertex, run.FirstVertex + run.VertexCount - 1,
-                            GLsizei(run.IndexCount), GL_UNSIGNED_INT,
-                            reinterpret_cast<void*>(uintptr_t(run.FirstIndex) * sizeof(uint32_t)));
+        array = callArray;
+        flags = call.Flags;
+        glDrawRangeElements(GL_TRIANGLES, call.FirstVertex, call.FirstVertex + call.VertexCount - 1,
+                            GLsizei(call.IndexCount), GL_UNSIGNED_INT,
+                            reinterpret_cast<void*>(uintptr_t(call.FirstIndex) * sizeof(uint32_t)));
         ++drawCalls_;
     }
     return lod.FaceCount();
@@ -524,10 +562,15 @@ void TModelRenderer::DrawLODAsOneCall(const TLOD& lod, TDirect3DTexture3* textur
     if (!b.VertexArray) return;
     SetWorld(TMatrix4::Identity());
     glBindVertexArray(b.VertexArray);
-    device_->SetTexture(0, texture ? texture->Surface() : 0);
+    const uint32_t surface = texture ? texture->Surface() : 0;
+    device_->SetTexture(0, surface);
     ApplyFaceState(0);
+    // Every vertex on the one texture's layer.
+    glDisableVertexAttribArray(3);
+    glVertexAttrib1f(3, float(device_->PlaceOf(surface).Layer));
     glDrawElements(GL_TRIANGLES, GLsizei(b.IndexCount), GL_UNSIGNED_INT, nullptr);
     ++drawCalls_;
+    glEnableVertexAttribArray(3);
     glBindVertexArray(0);
 }
 
@@ -537,9 +580,11 @@ void TModelRenderer::FreeBuffers(TLodBuffers& b, bool keepTextures)
 {
     GLuint arrays[2] = {b.VertexArray, b.SelectionArray};
     glDeleteVertexArrays(2, arrays);
-    GLuint buffers[4] = {b.VertexBuffer, b.IndexBuffer, b.SelectionVertices, b.SelectionBuffer};
-    glDeleteBuffers(4, buffers);
-    b.VertexArray = b.VertexBuffer = b.IndexBuffer = 0;
+    GLuint buffers[5] = {b.VertexBuffer, b.IndexBuffer, b.SelectionVertices, b.SelectionBuffer, b.LayerBuffer};
+    glDeleteBuffers(5, buffers);
+    b.VertexArray = b.VertexBuffer = b.IndexBuffer = b.LayerBuffer = 0;
+    b.VertexTotal = 0;
+    b.Places = {};
     b.SelectionArray = b.SelectionVertices = b.SelectionBuffer = 0;
     b.Runs.clear();
     b.IndexCount = 0;

@@ -1,7 +1,7 @@
 // Draws models with OpenGL 3.3 core: one shader pair that lights, textures,
 // alpha-tests and blends as the preview's fixed-function state asks, vertex
 // and index buffers built once per LOD, one draw call per run of faces with
-// equal texture and flag word. Needs a current GL context for every call
+// equal flag word whose textures share an array texture (faces in order). Needs a current GL context for every call
 // after construction (always the same context); owns no window.
 #pragma once
 
@@ -97,6 +97,7 @@ private:
     void SetMaterial(uint32_t argb);
     void ApplyFaceState(uint32_t flags);
     void BindFaceTexture(TLodBuffers& buffers, uint16_t texture, TTextureManager* textures);
+    void RefreshLayers(TLodBuffers& buffers);
     void FreeBuffers(TLodBuffers& buffers, bool keepTextures);
     static void MakeVertexArray(const std::vector<TVertex>& vertices, uint32_t& array, uint32_t& buffer);
 
@@ -108,6 +109,9 @@ private:
     TFrameSettings frame_;
     TMatrix4 viewProjection_ = TMatrix4::Identity();
     int drawCalls_ = 0;
+    // Reused each frame, so that drawing allocates nothing.
+    TTexturePlaces placesScratch_;
+    std::vector<TDrawRun> callsScratch_;
     // The face state last applied; unknown after anything else set it.
     TFaceState state_;
     bool stateKnown_ = false;
