@@ -78,19 +78,27 @@ TLodBatches BuildBatches(const TLOD& lod)
     return b;
 }
 
-std::vector<float> BuildLayers(const std::vector<TDrawRun>& runs, size_t vertexCount, const TTexturePlaces& places)
+std::vector<TFaceStateVertex> BuildFaceStates(const std::vector<TDrawRun>& runs, size_t vertexCount,
+                                              const TTexturePlaces& places)
 {
-    std::vector<float> layers(vertexCount, float(places.NoTexture.Layer));
+    TFaceStateVertex none;
+    none.Layer = uint8_t(places.NoTexture.Layer);
+    std::vector<TFaceStateVertex> states(vertexCount, none);
     for (const TDrawRun& run : runs) {
+        const TFaceState s = FaceStateFor(run.Flags);
+        TFaceStateVertex v;
+        v.Layer = uint8_t(places.Of(run.Texture).Layer);
+        v.AlphaReference = s.AlphaReference;
+        v.AlphaTest = s.AlphaTest ? 1 : 0;
+        v.Blend = s.Blend ? 1 : 0;
         const size_t end = std::min<size_t>(size_t(run.FirstVertex) + run.VertexCount, vertexCount);
-        const auto layer = float(places.Of(run.Texture).Layer);
-        for (size_t v = run.FirstVertex; v < end; ++v) layers[v] = layer;
+        for (size_t i = run.FirstVertex; i < end; ++i) states[i] = v;
     }
-    return layers;
+    return states;
 }
 
-void JoinRuns(const std::vector<TDrawRun>& runs, uint32_t drawFlags, const TTexturePlaces& places,
-              std::vector<TDrawRun>& calls)
+void JoinRuns(const std::vector<TDrawRun>& runs, uint32_t drawFlags, const TTexturePlaces& places, bool join,
+              std::vector<TDrawCall>& calls)
 {
     calls.clear();
     uint32_t array = 0;
@@ -101,19 +109,32 @@ void JoinRuns(const std::vector<TDrawRun>& runs, uint32_t drawFlags, const TText
             continue;
         }
         const uint32_t runArray = places.Of(run.Texture).Array;
+        const TFaceState s = FaceStateFor(run.Flags);
         if (joinable) {
-            TDrawRun& last = calls.back();
-            if (runArray == array && run.Flags == last.Flags && run.FirstIndex == last.FirstIndex + last.IndexCount &&
+            TDrawCall& last = calls.back();
+            if (runArray == array && s.U == last.U && s.V == last.V &&
+                run.FirstIndex == last.FirstIndex + last.IndexCount &&
                 run.FirstVertex == last.FirstVertex + last.VertexCount) {
                 last.IndexCount += run.IndexCount;
                 last.VertexCount += run.VertexCount;
                 last.FaceCount += run.FaceCount;
+                last.Blend = last.Blend || s.Blend;
                 continue;
             }
         }
-        calls.push_back(run);
+        TDrawCall call;
+        call.FirstIndex = run.FirstIndex;
+        call.IndexCount = run.IndexCount;
+        call.FirstVertex = run.FirstVertex;
+        call.VertexCount = run.VertexCount;
+        call.Texture = run.Texture;
+        call.U = s.U;
+        call.V = s.V;
+        call.Blend = s.Blend;
+        call.FaceCount = run.FaceCount;
+        calls.push_back(call);
         array = runArray;
-        joinable = true;
+        joinable = join;
     }
 }
 

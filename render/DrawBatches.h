@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "DrawRules.h"
+
 namespace mc {
 
 class TLOD;
@@ -60,15 +62,38 @@ std::vector<TVertex> BuildVertices(const TLOD& lod);
 // share a run.
 TLodBatches BuildBatches(const TLOD& lod);
 
-// The layer of every vertex of the runs (vertexCount in all): each run's
-// vertices get the layer of its texture.
-std::vector<float> BuildLayers(const std::vector<TDrawRun>& runs, size_t vertexCount, const TTexturePlaces& places);
+// What the shader reads of a vertex's face besides the vertex itself: the
+// layer of its texture in the bound array, its alpha test and whether it
+// blends (4 bytes a vertex, a stream of its own).
+struct TFaceStateVertex {
+    uint8_t Layer = 0;
+    uint8_t AlphaReference = 0;  // the test passes for alpha (0..255) greater than this
+    uint8_t AlphaTest = 0;       // 1: tested
+    uint8_t Blend = 0;           // 1: blended with what is behind; 0: replaces it
+};
+static_assert(sizeof(TFaceStateVertex) == 4, "the face state layout the shader reads");
+
+// The face state of every vertex of the runs (vertexCount in all): each run's
+// vertices get its texture's layer and its flags' alpha test and blending.
+std::vector<TFaceStateVertex> BuildFaceStates(const std::vector<TDrawRun>& runs, size_t vertexCount,
+                                              const TTexturePlaces& places);
+
+// One draw call of a frame: consecutive runs whose faces differ only in what
+// each vertex carries (texture layer, alpha test, blending).
+struct TDrawCall {
+    uint32_t FirstIndex = 0, IndexCount = 0;
+    uint32_t FirstVertex = 0, VertexCount = 0;
+    uint16_t Texture = 0xFFFF;  // the texture of its first run; its array holds every run's texture
+    TAddress U = TAddress::Wrap, V = TAddress::Wrap;
+    bool Blend = false;  // whether any of its faces blends
+    uint32_t FaceCount = 0;
+};
 
 // The draw calls of a frame: runs whose faces the draw flags leave out are
-// dropped, and consecutive runs with equal flags whose textures sit in the
-// same array are joined (faces keep their order; a joined run names the
-// texture of its first run). Fills calls, which it clears first.
-void JoinRuns(const std::vector<TDrawRun>& runs, uint32_t drawFlags, const TTexturePlaces& places,
-              std::vector<TDrawRun>& calls);
+// dropped; consecutive runs whose textures sit in the same array and whose
+// texture addressing is equal are joined when join is set (faces keep their
+// order), otherwise each run is a call. Fills calls, which it clears first.
+void JoinRuns(const std::vector<TDrawRun>& runs, uint32_t drawFlags, const TTexturePlaces& places, bool join,
+              std::vector<TDrawCall>& calls);
 
 }  // namespace mc

@@ -24,7 +24,9 @@ const char* const kVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aUV;
-layout(location = 3) in float aLayer;  // the layer of the face's texture in the bound array
+// The face's texture layer in the bound array, alpha reference, alpha test
+// (0 or 1) and blending (0 or 1).
+layout(location = 3) in vec4 aFace;
 // Matrices as the row-vector maths stores them: M * v here is v * M there.
 uniform mat4 uWorldViewProjection;
 uniform mat4 uWorld;
@@ -36,7 +38,7 @@ uniform vec3 uLightDiffuse;
 uniform vec3 uLightAmbient;
 out vec4 vColor;
 out vec2 vUV;
-flat out float vLayer;
+flat out vec4 vFace;
 void main()
 {
     vec4 p = uWorldViewProjection * vec4(aPosition, 1.0);
@@ -51,23 +53,27 @@ void main()
     }
     vColor = vec4(min(color, vec3(1.0)), uMaterial.a);
     vUV = aUV;
-    vLayer = aLayer;
+    vFace = aFace;
 }
 )";
 
+// Blending takes its factor from the second output: a face that blends
+// covers what is behind by its alpha, one that does not replaces it (as
+// with blending off), so faces of both kinds can share a draw call.
 const char* const kFragmentShader = R"(#version 330 core
 uniform sampler2DArray uTexture;
-uniform bool uAlphaTest;
-uniform float uAlphaReference;  // 0..255; passes when alpha is greater
 in vec4 vColor;
 in vec2 vUV;
-flat in float vLayer;
-out vec4 fragColor;
+flat in vec4 vFace;
+layout(location = 0, index = 0) out vec4 fragColor;
+layout(location = 0, index = 1) out vec4 coverage;
 void main()
 {
-    vec4 c = texture(uTexture, vec3(vUV, vLayer)) * vColor;
-    if (uAlphaTest && !(c.a * 255.0 > uAlphaReference + 0.5)) discard;
+    vec4 c = texture(uTexture, vec3(vUV, vFace.x)) * vColor;
+    // The alpha test passes when alpha (0..255) is greater than the reference.
+    if (vFace.z > 0.5 && !(c.a * 255.0 > vFace.y + 0.5)) discard;
     fragColor = c;
+    coverage = vec4(vFace.w > 0.5 ? c.a : 1.0);
 }
 )";
 
@@ -133,15 +139,15 @@ constexpr int kMaxProxyDepth = 8;
 
 struct TModelRenderer::TUniforms {
     GLint WorldViewProjection = -1, World = -1, Material = -1, Ambient = -1, Light = -1, LightDirection = -1,
-          LightDiffuse = -1, LightAmbient = -1, Texture = -1, AlphaTest = -1, AlphaReference = -1;
+          LightDiffuse = -1, LightAmbient = -1, Texture = -1;
 };
 
 struct TModelRenderer::TLodBuffers {
     const TModel* Model = nullptr;
     int VertexCount = 0, FaceCount = 0;
     GLuint VertexArray = 0, VertexBuffer = 0, IndexBuffer = 0;
-    // Each vertex's texture layer, written for the places in Places.
-    GLuint LayerBuffer = 0;
+    // Each vertex's face state (TFaceStateVertex), written for the places in Places.
+    GLuint FaceStateBuffer = 0;
     uint32_t VertexTotal = 0;
     TTexturePlaces Places;
     // The selection display draws over the vertices in the LOD's own order.
@@ -207,8 +213,6 @@ bool TModelRenderer::Initialize(std::string* error)
     u.LightDiffuse = glGetUniformLocation(program, "uLightDiffuse");
     u.LightAmbient = glGetUniformLocation(program, "uLightAmbient");
     u.Texture = glGetUniformLocation(program, "uTexture");
-    u.AlphaTest = glGetUniformLocation(program, "uAlphaTest");
-    u.AlphaReference = glGetUniformLocation(program, "uAlphaReference");
 
     // Samplers by addressing: bit 0 U clamps, bit 1 V clamps.
     glGenSamplers(4, samplers_);
@@ -261,7 +265,8 @@ void TModelRenderer::BeginFrame(const TFrameSettings& settings)
     glDepthFunc(GL_LEQUAL);
     glDepthMask(GL_TRUE);
     glDisable(GL_STENCIL_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Source alpha over the rest, with the alpha the shader's second output gives.
+    glBlendFunc(GL_SRC1_ALPHA, GL_ONE_MINUS_SRC1_ALPHA);
     if (settings.Mask || settings.CullMode == 1) {
         glDisable(GL_CULL_FACE);
     } else {
@@ -279,10 +284,8 @@ void TModelRenderer::BeginFrame(const TFrameSettings& settings)
     glUniform3f(u.LightDiffuse, 1, 1, 1);
     glUniform3f(u.LightAmbient, 0.4f, 0.4f, 0.4f);
     SetMaterial(0xFFFFFFFF);
-    glDisable(GL_BLEND);
-    glUniform1i(u.AlphaTest, 0);
-    glBindSampler(0, samplers_[0]);
     stateKnown_ = false;
+    ApplyCallState(TAddress::Wrap, TAddress::Wrap, false);
     device_->SetTexture(0, 0);
 }
 
@@ -293,6 +296,7 @@ void TModelRenderer::EndFrame()
     device_->Unbind();
     glUseProgram(0);
     glDisable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ZERO);  // the default: ours reads a second shader output
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     stateKnown_ = false;
@@ -399,15 +403,15 @@ TModelRenderer::TLodBuffers& TModelRenderer::Buffers(const TLOD& lod, TTextureMa
         b.IndexCount = uint32_t(batches.Indices.size());
         b.VertexTotal = uint32_t(batches.Vertices.size());
         b.Places = {};
-        RefreshLayers(b);
+        RefreshFaceStates(b);
     }
     return b;
 }
 
-void TModelRenderer::RefreshLayers(TLodBuffers& b)
+void TModelRenderer::RefreshFaceStates(TLodBuffers& b)
 {
     // The textures' places change only when a texture is made again or the
-    // LOD takes them from another cache: then the layers are written anew.
+    // LOD takes them from another cache: then the face states are written anew.
     TTexturePlaces& now = placesScratch_;
     const TLayerPlace white = device_->PlaceOf(0);
     now.NoTexture = {white.Texture, white.Layer};
@@ -416,16 +420,30 @@ void TModelRenderer::RefreshLayers(TLodBuffers& b)
         const TLayerPlace p = device_->PlaceOf(texture ? texture->Surface() : 0);
         now.ByTexture.push_back({p.Texture, p.Layer});
     }
-    if (b.LayerBuffer && now == b.Places) return;
+    if (b.FaceStateBuffer && now == b.Places) return;
     std::swap(b.Places, now);
-    const std::vector<float> layers = BuildLayers(b.Runs, b.VertexTotal, b.Places);
+    const std::vector<TFaceStateVertex> states = BuildFaceStates(b.Runs, b.VertexTotal, b.Places);
     glBindVertexArray(b.VertexArray);
-    if (!b.LayerBuffer) glGenBuffers(1, &b.LayerBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, b.LayerBuffer);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(layers.size() * sizeof(float)), layers.data(), GL_STATIC_DRAW);
+    if (!b.FaceStateBuffer) glGenBuffers(1, &b.FaceStateBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, b.FaceStateBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(states.size() * sizeof(TFaceStateVertex)), states.data(),
+                 GL_STATIC_DRAW);
     glEnableVertexAttribArray(3);
-    glVertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, sizeof(float), nullptr);
+    glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_FALSE, sizeof(TFaceStateVertex), nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void TModelRenderer::DrawInOneState(TLodBuffers& b, int layer)
+{
+    // Every vertex with the same face state: the layer, no alpha test, no blending.
+    glBindVertexArray(b.VertexArray);
+    glDisableVertexAttribArray(3);
+    glVertexAttrib4f(3, float(layer), 0, 0, 0);
+    if (b.IndexCount) {
+        glDrawElements(GL_TRIANGLES, GLsizei(b.IndexCount), GL_UNSIGNED_INT, nullptr);
+        ++drawCalls_;
+    }
+    glEnableVertexAttribArray(3);
 }
 
 void TModelRenderer::PrepareLOD(const TLOD& lod, TTextureManager* textures) { Buffers(lod, textures); }
@@ -441,24 +459,20 @@ void TModelRenderer::BindFaceTexture(TLodBuffers& b, uint16_t texture, TTextureM
     }
 }
 
-void TModelRenderer::ApplyFaceState(uint32_t flags)
+void TModelRenderer::ApplyCallState(TAddress u, TAddress v, bool blend)
 {
     // Only what differs from the state last set: the software rasteriser
     // revalidates its pipeline for every change.
-    const TFaceState s = FaceStateFor(flags);
     const bool all = !stateKnown_;
-    if (all || s.U != state_.U || s.V != state_.V)
-        glBindSampler(0, samplers_[(s.U == TAddress::Clamp ? 1 : 0) | (s.V == TAddress::Clamp ? 2 : 0)]);
-    if (all || s.Blend != state_.Blend) {
-        if (s.Blend)
+    if (all || u != state_.U || v != state_.V)
+        glBindSampler(0, samplers_[(u == TAddress::Clamp ? 1 : 0) | (v == TAddress::Clamp ? 2 : 0)]);
+    if (all || blend != state_.Blend) {
+        if (blend)
             glEnable(GL_BLEND);
         else
             glDisable(GL_BLEND);
     }
-    if (all || s.AlphaTest != state_.AlphaTest) glUniform1i(uniforms_->AlphaTest, s.AlphaTest ? 1 : 0);
-    if (all || s.AlphaReference != state_.AlphaReference)
-        glUniform1f(uniforms_->AlphaReference, float(s.AlphaReference));
-    state_ = s;
+    state_ = {u, v, blend};
     stateKnown_ = true;
 }
 
@@ -467,38 +481,33 @@ int TModelRenderer::DrawLOD(const TLOD& lod, const TDrawParameters& params, cons
     TTextureManager* textures = frame_.Mask ? nullptr : params.TextureCache;
     TLodBuffers& b = Buffers(lod, textures);
     if (!b.VertexArray) return lod.FaceCount();
-    RefreshLayers(b);
+    RefreshFaceStates(b);
     SetWorld(world);
     glBindVertexArray(b.VertexArray);
     if (frame_.Mask) {
         SetMaterial(0xFFFFFFFF);
         device_->SetTexture(0, 0);
-        glDisable(GL_BLEND);
-        glUniform1i(uniforms_->AlphaTest, 0);
-        stateKnown_ = false;
-        if (b.IndexCount) {
-            glDrawElements(GL_TRIANGLES, GLsizei(b.IndexCount), GL_UNSIGNED_INT, nullptr);
-            ++drawCalls_;
-        }
+        ApplyCallState(TAddress::Wrap, TAddress::Wrap, false);
+        DrawInOneState(b, device_->PlaceOf(0).Layer);
         return lod.FaceCount();
     }
     if (params.Flags & DrawFlag::Selection) {
         DrawSelection(lod, b, params);
         return lod.FaceCount();
     }
-    // Runs whose textures share an array texture draw as one call, each
-    // vertex sampling its own layer; the state changes where a run's array
-    // or flags differ from the call before, as it would face by face.
-    JoinRuns(b.Runs, params.Flags, b.Places, callsScratch_);
+    // Runs whose textures share an array texture and whose addressing is
+    // equal draw as one call: each vertex carries its texture layer, alpha
+    // test and blending, faces stay in order. Texture and sampler change
+    // where a call's array or addressing differs from the call before.
+    JoinRuns(b.Runs, params.Flags, b.Places, !frame_.RunByRun, callsScratch_);
     bool first = true;
-    uint32_t array = 0, flags = 0;
-    for (const TDrawRun& call : callsScratch_) {
+    uint32_t array = 0;
+    for (const TDrawCall& call : callsScratch_) {
         const uint32_t callArray = b.Places.Of(call.Texture).Array;
         if (first || callArray != array) BindFaceTexture(b, call.Texture, textures);
-        if (first || call.Flags != flags) ApplyFaceState(call.Flags);
+        ApplyCallState(call.U, call.V, call.Blend);
         first = false;
         array = callArray;
-        flags = call.Flags;
         glDrawRangeElements(GL_TRIANGLES, call.FirstVertex, call.FirstVertex + call.VertexCount - 1,
                             GLsizei(call.IndexCount), GL_UNSIGNED_INT,
                             reinterpret_cast<void*>(uintptr_t(call.FirstIndex) * sizeof(uint32_t)));
@@ -539,7 +548,8 @@ void TModelRenderer::DrawSelection(const TLOD& lod, TLodBuffers& b, const TDrawP
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(all.size() * sizeof(uint16_t)), all.data(), GL_STREAM_DRAW);
     device_->SetTexture(0, 0);
     if (params.TextureCache) params.TextureCache->UnbindTexture(0);
-    ApplyFaceState(0);
+    ApplyCallState(TAddress::Wrap, TAddress::Wrap, false);
+    glVertexAttrib4f(3, float(device_->PlaceOf(0).Layer), 0, 0, 0);
     if (!fill.empty()) {
         SetMaterial(frame_.SelectedFaceColor);
         glDrawElements(GL_TRIANGLES, GLsizei(fill.size()), GL_UNSIGNED_SHORT, nullptr);
@@ -561,16 +571,10 @@ void TModelRenderer::DrawLODAsOneCall(const TLOD& lod, TDirect3DTexture3* textur
     TLodBuffers& b = it != lods_.end() && it->second->VertexArray ? *it->second : Buffers(lod, nullptr);
     if (!b.VertexArray) return;
     SetWorld(TMatrix4::Identity());
-    glBindVertexArray(b.VertexArray);
     const uint32_t surface = texture ? texture->Surface() : 0;
     device_->SetTexture(0, surface);
-    ApplyFaceState(0);
-    // Every vertex on the one texture's layer.
-    glDisableVertexAttribArray(3);
-    glVertexAttrib1f(3, float(device_->PlaceOf(surface).Layer));
-    glDrawElements(GL_TRIANGLES, GLsizei(b.IndexCount), GL_UNSIGNED_INT, nullptr);
-    ++drawCalls_;
-    glEnableVertexAttribArray(3);
+    ApplyCallState(TAddress::Wrap, TAddress::Wrap, false);
+    DrawInOneState(b, device_->PlaceOf(surface).Layer);
     glBindVertexArray(0);
 }
 
@@ -580,9 +584,9 @@ void TModelRenderer::FreeBuffers(TLodBuffers& b, bool keepTextures)
 {
     GLuint arrays[2] = {b.VertexArray, b.SelectionArray};
     glDeleteVertexArrays(2, arrays);
-    GLuint buffers[5] = {b.VertexBuffer, b.IndexBuffer, b.SelectionVertices, b.SelectionBuffer, b.LayerBuffer};
+    GLuint buffers[5] = {b.VertexBuffer, b.IndexBuffer, b.SelectionVertices, b.SelectionBuffer, b.FaceStateBuffer};
     glDeleteBuffers(5, buffers);
-    b.VertexArray = b.VertexBuffer = b.IndexBuffer = b.LayerBuffer = 0;
+    b.VertexArray = b.VertexBuffer = b.IndexBuffer = b.FaceStateBuffer = 0;
     b.VertexTotal = 0;
     b.Places = {};
     b.SelectionArray = b.SelectionVertices = b.SelectionBuffer = 0;

@@ -1,7 +1,9 @@
 // Draws models with OpenGL 3.3 core: one shader pair that lights, textures,
 // alpha-tests and blends as the preview's fixed-function state asks, vertex
-// and index buffers built once per LOD, one draw call per run of faces with
-// equal flag word whose textures share an array texture (faces in order). Needs a current GL context for every call
+// and index buffers built once per LOD. Faces are drawn in order, one draw
+// call per run of faces whose textures share an array texture and whose
+// texture addressing is equal; each vertex carries the rest of its face's
+// state (texture layer, alpha test, blending). Needs a current GL context for every call
 // after construction (always the same context); owns no window.
 #pragma once
 
@@ -35,6 +37,10 @@ struct TFrameSettings {
     bool Mask = false;   // every face white, unlit, untextured, not culled, blended or alpha-tested
     uint32_t SelectedFaceColor = 0xFFFF4040;  // ARGB of the selection display's filled faces
     uint32_t OutlineColor = 0xFFC0C0C0;       // and of the other faces' outlines
+    // One draw call per run of faces with equal texture and flags, the state
+    // set between them, instead of joining runs that share an array texture
+    // and addressing: the picture must be the same either way.
+    bool RunByRun = false;
 };
 
 class TModelRenderer {
@@ -95,9 +101,10 @@ private:
     void DrawSelection(const TLOD& lod, TLodBuffers& buffers, const TDrawParameters& params);
     void SetWorld(const TMatrix4& world);
     void SetMaterial(uint32_t argb);
-    void ApplyFaceState(uint32_t flags);
+    void ApplyCallState(TAddress u, TAddress v, bool blend);
     void BindFaceTexture(TLodBuffers& buffers, uint16_t texture, TTextureManager* textures);
-    void RefreshLayers(TLodBuffers& buffers);
+    void RefreshFaceStates(TLodBuffers& buffers);
+    void DrawInOneState(TLodBuffers& buffers, int layer);
     void FreeBuffers(TLodBuffers& buffers, bool keepTextures);
     static void MakeVertexArray(const std::vector<TVertex>& vertices, uint32_t& array, uint32_t& buffer);
 
@@ -111,9 +118,12 @@ private:
     int drawCalls_ = 0;
     // Reused each frame, so that drawing allocates nothing.
     TTexturePlaces placesScratch_;
-    std::vector<TDrawRun> callsScratch_;
-    // The face state last applied; unknown after anything else set it.
-    TFaceState state_;
+    std::vector<TDrawCall> callsScratch_;
+    // The call state last applied; unknown after anything else set it.
+    struct TCallState {
+        TAddress U = TAddress::Wrap, V = TAddress::Wrap;
+        bool Blend = false;
+    } state_;
     bool stateKnown_ = false;
 };
 

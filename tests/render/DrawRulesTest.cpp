@@ -151,5 +151,88 @@ TEST(DrawBatches, FacesOutsideTheVerticesAreLeftOut)
     EXPECT_FLOAT_EQ(b.Vertices[3].Normal[2], 0.0f);
 }
 
+// Textures 0 and 1 share array 10 (layers 0 and 3), texture 2 is in array 20;
+// faces without a texture use the white array 30.
+TTexturePlaces ThreeTexturesInTwoArrays()
+{
+    TTexturePlaces places;
+    places.ByTexture = {{10, 0}, {10, 3}, {20, 0}};
+    places.NoTexture = {30, 0};
+    return places;
+}
+
+TEST(DrawBatches, RunsJoinWhileTheirArrayAndAddressingAgree)
+{
+    auto model = test::ModelWithLODs({1});
+    TLOD& lod = *model->LOD(0);
+    test::AddQuad(lod, 0xC000, 0);
+    test::AddQuad(lod, 0xC000 | 0x100, 1);  // another texture of the array, blended: joins
+    test::AddQuad(lod, 0xC000 | 0x200, 0);  // alpha-tested: joins
+    test::AddQuad(lod, 0x4000, 0);          // U wraps now: a call of its own
+    test::AddQuad(lod, 0x4000, 2);          // another array
+    test::AddQuad(lod, 0x4000, 0xFFFF);     // no texture: the white array
+    test::AddQuad(lod, 0x4000 | 0x00010000, 0xFFFF);  // shining, hidden by default
+    test::AddQuad(lod, 0x4000, 0xFFFF);               // after a hidden run: not joined across the gap
+    const TLodBatches b = BuildBatches(lod);
+    ASSERT_EQ(b.Runs.size(), 8u);
+    const TTexturePlaces places = ThreeTexturesInTwoArrays();
+
+    std::vector<TDrawCall> calls;
+    JoinRuns(b.Runs, DrawFlag::GivenLOD, places, true, calls);
+    ASSERT_EQ(calls.size(), 5u);
+    EXPECT_EQ(calls[0].FaceCount, 3u);
+    EXPECT_EQ(calls[0].IndexCount, 18u);
+    EXPECT_EQ(calls[0].VertexCount, 12u);
+    EXPECT_EQ(calls[0].Texture, 0);
+    EXPECT_TRUE(calls[0].Blend);  // one of its faces blends
+    EXPECT_EQ(calls[0].U, TAddress::Clamp);
+    EXPECT_EQ(calls[1].U, TAddress::Wrap);
+    EXPECT_FALSE(calls[1].Blend);
+    EXPECT_EQ(calls[2].Texture, 2);
+    EXPECT_EQ(calls[3].Texture, 0xFFFF);
+    EXPECT_EQ(calls[4].FirstIndex, b.Runs[7].FirstIndex);
+    // The calls cover the drawn faces in order, each index once.
+    for (size_t i = 1; i < calls.size(); ++i) EXPECT_GE(calls[i].FirstIndex, calls[i - 1].FirstIndex + calls[i - 1].IndexCount);
+
+    // Shining faces shown: the white runs join across them.
+    JoinRuns(b.Runs, DrawFlag::GivenLOD | DrawFlag::Shining, places, true, calls);
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[3].FaceCount, 3u);
+
+    // Not joined: a call per drawn run.
+    JoinRuns(b.Runs, DrawFlag::GivenLOD, places, false, calls);
+    ASSERT_EQ(calls.size(), 7u);
+    EXPECT_TRUE(calls[1].Blend);
+    EXPECT_FALSE(calls[0].Blend);
+}
+
+TEST(DrawBatches, EachVertexCarriesItsFacesLayerAlphaTestAndBlending)
+{
+    auto model = test::ModelWithLODs({1});
+    TLOD& lod = *model->LOD(0);
+    test::AddQuad(lod, 0, 1);
+    test::AddQuad(lod, 0x100, 1);
+    test::AddQuad(lod, 0x200, 0xFFFF);
+    const TLodBatches b = BuildBatches(lod);
+    TTexturePlaces places = ThreeTexturesInTwoArrays();
+    places.NoTexture = {30, 5};
+    const std::vector<TFaceStateVertex> states = BuildFaceStates(b.Runs, b.Vertices.size(), places);
+    ASSERT_EQ(states.size(), 12u);
+    // Opaque: no test, no blending; its texture's layer.
+    EXPECT_EQ(states[0].Layer, 3);
+    EXPECT_EQ(states[0].AlphaTest, 0);
+    EXPECT_EQ(states[0].Blend, 0);
+    // 0x100: blended and tested against 1.
+    EXPECT_EQ(states[4].Layer, 3);
+    EXPECT_EQ(states[7].Blend, 1);
+    EXPECT_EQ(states[7].AlphaTest, 1);
+    EXPECT_EQ(states[7].AlphaReference, 1);
+    // 0x200 without a texture: tested against 0xC0, on the white layer.
+    EXPECT_EQ(states[8].Layer, 5);
+    EXPECT_EQ(states[11].AlphaTest, 1);
+    EXPECT_EQ(states[11].AlphaReference, 0xC0);
+    EXPECT_EQ(states[11].Blend, 0);
+}
+
 }  // namespace
 }  // namespace mc
