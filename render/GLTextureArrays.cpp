@@ -116,7 +116,8 @@ TGLTextureArrays::TArray* TGLTextureArrays::ArrayWithRoom(const TLayerShape& sha
     }
     if (growable) {
         const int capacity = std::min(maxLayers_, int(growable->Used.size()) * 2);
-        return Grow(*growable, capacity) ? growable : nullptr;
+        if (Grow(*growable, capacity)) return growable;
+        // It could not grow (the device out of memory, say): a new array.
     }
     auto a = std::make_unique<TArray>();
     a->Shape = shape;
