@@ -108,7 +108,7 @@ void JoinRuns(const std::vector<TDrawRun>& runs, uint32_t drawFlags, const TText
             joinable = false;
             continue;
         }
-        const uint32_t runArray = places.Of(run.Texture).Array;
+        const uint32_t runArray = places.Of(run.Texture).Texture;
         const TFaceState s = FaceStateFor(run.Flags);
         if (joinable) {
             TDrawCall& last = calls.back();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "DrawRules.h"
+#include "TextureDevice.h"
 
 namespace mc {
 
@@ -45,14 +46,12 @@ struct TLodBatches {
 // array texture that holds it and its layer there; faces without a texture
 // (or whose texture could not be made) use NoTexture.
 struct TTexturePlaces {
-    struct TPlace {
-        uint32_t Array = 0;
-        int32_t Layer = 0;
-        friend bool operator==(const TPlace&, const TPlace&) = default;
-    };
-    std::vector<TPlace> ByTexture;
-    TPlace NoTexture;
-    const TPlace& Of(uint16_t texture) const { return texture < ByTexture.size() ? ByTexture[texture] : NoTexture; }
+    std::vector<TLayerPlace> ByTexture;
+    TLayerPlace NoTexture;
+    const TLayerPlace& Of(uint16_t texture) const
+    {
+        return texture < ByTexture.size() ? ByTexture[texture] : NoTexture;
+    }
     friend bool operator==(const TTexturePlaces&, const TTexturePlaces&) = default;
 };
 

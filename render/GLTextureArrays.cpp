@@ -205,9 +205,14 @@ uint32_t TGLTextureArrays::Allocate(const TLayerShape& shape)
     return surface;
 }
 
+const TGLTextureArrays::TSlot* TGLTextureArrays::SlotOf(uint32_t surface) const
+{
+    return surface > 0 && surface <= slots_.size() && slots_[surface - 1].Array ? &slots_[surface - 1] : nullptr;
+}
+
 void TGLTextureArrays::Free(uint32_t surface)
 {
-    if (surface == 0 || surface > slots_.size() || !slots_[surface - 1].Array) return;
+    if (!SlotOf(surface)) return;
     TSlot& slot = slots_[surface - 1];
     TArray* a = slot.Array;
     a->Used[size_t(slot.Layer)] = 0;
@@ -220,21 +225,21 @@ void TGLTextureArrays::Free(uint32_t surface)
 
 TLayerPlace TGLTextureArrays::PlaceOf(uint32_t surface) const
 {
-    if (surface == 0 || surface > slots_.size() || !slots_[surface - 1].Array) return {};
-    const TSlot& slot = slots_[surface - 1];
-    return {slot.Array->Texture, slot.Layer};
+    const TSlot* slot = SlotOf(surface);
+    return slot ? TLayerPlace{slot->Array->Texture, slot->Layer} : TLayerPlace{};
 }
 
 const TLayerShape* TGLTextureArrays::ShapeOf(uint32_t surface) const
 {
-    if (surface == 0 || surface > slots_.size() || !slots_[surface - 1].Array) return nullptr;
-    return &slots_[surface - 1].Array->Shape;
+    const TSlot* slot = SlotOf(surface);
+    return slot ? &slot->Array->Shape : nullptr;
 }
 
 bool TGLTextureArrays::UploadLevel(uint32_t surface, int level, const void* data)
 {
-    if (surface == 0 || surface > slots_.size() || !slots_[surface - 1].Array) return false;
-    const TSlot& slot = slots_[surface - 1];
+    const TSlot* found = SlotOf(surface);
+    if (!found) return false;
+    const TSlot& slot = *found;
     const TArray& a = *slot.Array;
     if (level < 0 || level >= a.Shape.Levels) return false;
     const int w = LevelSize(a.Shape.Width, level), h = LevelSize(a.Shape.Height, level);

@@ -34,13 +34,6 @@ struct TLayerShape {
     friend bool operator==(const TLayerShape&, const TLayerShape&) = default;
 };
 
-// Where a surface lives: the array texture and the layer in it.
-struct TLayerPlace {
-    uint32_t Texture = 0;
-    int32_t Layer = 0;
-    friend bool operator==(const TLayerPlace&, const TLayerPlace&) = default;
-};
-
 class TGLTextureArrays {
 public:
     TGLTextureArrays();
@@ -74,6 +67,7 @@ private:
         int32_t Layer = 0;
     };
 
+    const TSlot* SlotOf(uint32_t surface) const;  // none for an unknown surface
     TArray* ArrayWithRoom(const TLayerShape& shape);
     bool Grow(TArray& array, int capacity);
 

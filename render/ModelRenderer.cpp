@@ -413,13 +413,10 @@ void TModelRenderer::RefreshFaceStates(TLodBuffers& b)
     // The textures' places change only when a texture is made again or the
     // LOD takes them from another cache: then the face states are written anew.
     TTexturePlaces& now = placesScratch_;
-    const TLayerPlace white = device_->PlaceOf(0);
-    now.NoTexture = {white.Texture, white.Layer};
+    now.NoTexture = device_->PlaceOf(0);
     now.ByTexture.clear();
-    for (const auto& [name, texture] : b.DeviceTextures) {
-        const TLayerPlace p = device_->PlaceOf(texture ? texture->Surface() : 0);
-        now.ByTexture.push_back({p.Texture, p.Layer});
-    }
+    for (const auto& [name, texture] : b.DeviceTextures)
+        now.ByTexture.push_back(device_->PlaceOf(texture ? texture->Surface() : 0));
     if (b.FaceStateBuffer && now == b.Places) return;
     std::swap(b.Places, now);
     const std::vector<TFaceStateVertex> states = BuildFaceStates(b.Runs, b.VertexTotal, b.Places);
@@ -503,7 +500,7 @@ int TModelRenderer::DrawLOD(const TLOD& lod, const TDrawParameters& params, cons
     bool first = true;
     uint32_t array = 0;
     for (const TDrawCall& call : callsScratch_) {
-        const uint32_t callArray = b.Places.Of(call.Texture).Array;
+        const uint32_t callArray = b.Places.Of(call.Texture).Texture;
         if (first || callArray != array) BindFaceTexture(b, call.Texture, textures);
         ApplyCallState(call.U, call.V, call.Blend);
         first = false;

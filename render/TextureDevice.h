@@ -35,6 +35,14 @@ struct TSurfaceDesc {
 TPixelLayout PixelLayoutFor(uint16_t textureType);
 TSurfaceDesc SurfaceDescFor(const TTexture& texture);
 
+// Where a surface's texels are on a device that keeps surfaces as layers of
+// array textures: the array texture and the layer in it.
+struct TLayerPlace {
+    uint32_t Texture = 0;
+    int32_t Layer = 0;
+    friend bool operator==(const TLayerPlace&, const TLayerPlace&) = default;
+};
+
 class ITextureDevice {
 public:
     virtual ~ITextureDevice() = default;

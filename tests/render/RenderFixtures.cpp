@@ -16,8 +16,14 @@ std::unique_ptr<TModel> ModelWithLODs(const std::vector<float>& resolutions)
 
 void AddQuad(TLOD& lod, uint32_t flags, uint16_t texture, float uMax, float vMax)
 {
+    AddQuadAt(lod, -1, -1, 1, 1, 0, flags, texture, uMax, vMax);
+}
+
+void AddQuadAt(TLOD& lod, float x0, float y0, float x1, float y1, float z, uint32_t flags, uint16_t texture,
+               float uMax, float vMax)
+{
     const auto base = uint16_t(lod.Positions.size());
-    const Vector3 corners[4] = {{-1, 1, 0}, {1, 1, 0}, {1, -1, 0}, {-1, -1, 0}};
+    const Vector3 corners[4] = {{x0, y1, z}, {x1, y1, z}, {x1, y0, z}, {x0, y0, z}};
     const TUV uvs[4] = {{0, 0}, {uMax, 0}, {uMax, vMax}, {0, vMax}};
     for (int i = 0; i < 4; ++i) {
         lod.Positions.push_back(corners[i]);

@@ -254,26 +254,6 @@ std::vector<uint8_t> MixedShapePaa(const std::string& name)
     });
 }
 
-// A quad from (x0, y0) to (x1, y1) at depth z, its UVs (0, 0) to (u, v).
-void AddQuadAt(TLOD& lod, float x0, float y0, float x1, float y1, float z, uint32_t flags, uint16_t texture,
-               float u = 1, float v = 1)
-{
-    const auto base = uint16_t(lod.Positions.size());
-    const Vector3 corners[4] = {{x0, y1, z}, {x1, y1, z}, {x1, y0, z}, {x0, y0, z}};
-    const TUV uvs[4] = {{0, 0}, {u, 0}, {u, v}, {0, v}};
-    for (int i = 0; i < 4; ++i) {
-        lod.Positions.push_back(corners[i]);
-        lod.Normals.push_back({0, 0, -1});
-        lod.UVs.push_back(uvs[i]);
-    }
-    TFace face;
-    face.Flags = flags;
-    face.Texture = texture;
-    face.Count = 4;
-    face.Vertices = {base, uint16_t(base + 1), uint16_t(base + 2), uint16_t(base + 3)};
-    lod.Faces.push_back(face);
-}
-
 // Whether two pictures have the same colours, with the first differing pixel.
 ::testing::AssertionResult SamePicture(const TPixelImage& a, const TPixelImage& b)
 {
@@ -305,7 +285,7 @@ TEST_F(RenderPixels, JoinedCallsDrawWhatRunByRunDraws)
             const float x = -1.0f + 0.3f * float(col), y = -1.0f + 0.3f * float(row);
             const float z = (n % 3 == 0) ? 0.0f : 0.1f * float(n % 5) - 0.2f;
             const uint16_t texture = n % 7 == 6 ? 0xFFFF : uint16_t(n % 6);
-            AddQuadAt(lod, x, y, x + 0.6f, y + 0.6f, z, flags[n % 7], texture, n % 2 ? 1.0f : 2.5f, n % 3 ? 1.0f : -1.5f);
+            test::AddQuadAt(lod, x, y, x + 0.6f, y + 0.6f, z, flags[n % 7], texture, n % 2 ? 1.0f : 2.5f, n % 3 ? 1.0f : -1.5f);
         }
     for (const bool cull : {false, true}) {
         TFrameSettings joined = Unlit();
@@ -399,7 +379,7 @@ TEST_F(RenderPixels, TextureArraysGrowKeepTheirLayersAndGoWhenEmpty)
     for (int t = 0; t < 10; ++t) {
         lod.Textures.push_back({"t" + std::to_string(t) + ".paa"});
         const float x = -1.0f + 0.2f * float(t);
-        AddQuadAt(lod, x, -1, x + 0.2f, 1, 0, 0, uint16_t(t));
+        test::AddQuadAt(lod, x, -1, x + 0.2f, 1, 0, 0, uint16_t(t));
     }
     const auto expectColours = [&](const TPixelImage& picture) {
         for (int t = 0; t < 10; ++t) {
